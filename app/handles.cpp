@@ -1,0 +1,7 @@
+#include "app/handles.h"
+
+namespace app {
+
+Handles g_handles;
+
+}  // namespace app

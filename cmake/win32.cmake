@@ -1,0 +1,34 @@
+# The Win32 part of the build: the engine library, the program, its tests run under Wine.
+set(VORTILO_WIN32_DEFS STRICT NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501 WINVER=0x0501
+                       _WIN32_IE=0x0600)
+target_compile_definitions(vortilo_core PUBLIC ${VORTILO_WIN32_DEFS})
+
+add_library(vortilo_engine STATIC
+    app/handles.cpp
+    app/win.cpp
+    search/state.cpp
+    search/pump.cpp
+    search/walker.cpp
+    results/date_text.cpp
+)
+target_include_directories(vortilo_engine PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(vortilo_engine PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(vortilo_engine PUBLIC vortilo_core comctl32)
+
+add_executable(win32_tests
+    tests/win32/fixtures.cpp
+    tests/win32/date_text_test.cpp
+    tests/win32/walker_test.cpp
+)
+target_compile_options(win32_tests PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(win32_tests PRIVATE vortilo_engine GTest::gtest_main)
+
+set(VORTILO_TEST_ENV VORTILO_BUILD=${CMAKE_BINARY_DIR})
+foreach(t core_tests win32_tests)
+    add_test(NAME ${t} COMMAND ${t})
+    set_tests_properties(${t} PROPERTIES ENVIRONMENT "${VORTILO_TEST_ENV}" TIMEOUT 600)
+endforeach()
+
+add_executable(walk_bench bench/walk_bench.cpp)
+target_compile_options(walk_bench PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(walk_bench PRIVATE vortilo_engine)

@@ -1,0 +1,25 @@
+#include "results/date_text.h"
+
+namespace results {
+
+std::string DateText(const FILETIME& utc) {
+    // Converted with the zone's offset in force now, the same for every file.
+    FILETIME local = utc;
+    FileTimeToLocalFileTime(&utc, &local);
+    SYSTEMTIME parts = {};
+    if (!FileTimeToSystemTime(&local, &parts)) {
+        parts = SYSTEMTIME{};
+    }
+    char date[64] = {};
+    char time[64] = {};
+    if (GetDateFormatA(0, DATE_SHORTDATE, &parts, nullptr, date, sizeof date) == 0) {
+        date[0] = '\0';
+    }
+    if (GetTimeFormatA(0, TIME_NOSECONDS | TIME_FORCE24HOURFORMAT, &parts, nullptr, time,
+                       sizeof time) == 0) {
+        time[0] = '\0';
+    }
+    return std::string(date) + "  " + time;
+}
+
+}  // namespace results

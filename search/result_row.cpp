@@ -1,0 +1,45 @@
+#include "search/result_row.h"
+
+#include "format/mask_format.h"
+#include "search/case_rule.h"
+
+namespace search {
+
+std::string ExtensionOf(const std::string& name) {
+    const size_t dot = name.find('.');
+    return dot == std::string::npos ? std::string() : UpperCase(name.substr(dot + 1));
+}
+
+std::string MakeRow(const std::string& name,
+                    const std::string& directory,
+                    int64_t size,
+                    const std::string& date) {
+    std::string row = LowerCase(name);
+    row += '\t';
+    row += ExtensionOf(name);
+    row += '\t';
+    row += directory;
+    row += '\t';
+    row += format::MaskFormat(size, "* #######,");
+    row += '\t';
+    row += date;
+    return row;
+}
+
+std::string RowField(const std::string& row, int k) {
+    size_t begin = 0;
+    for (int i = 1; i < k; ++i) {
+        const size_t tab = row.find('\t', begin);
+        if (tab == std::string::npos) {
+            return std::string();
+        }
+        begin = tab + 1;
+    }
+    if (k < 1) {
+        return std::string();
+    }
+    const size_t end = row.find('\t', begin);
+    return row.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+}  // namespace search

@@ -1,0 +1,7 @@
+#include "search/state.h"
+
+namespace search {
+
+State g_state;
+
+}  // namespace search

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace search {
+
+// What a search works on, process-wide; zero or empty at start.
+struct State {
+    // One row per file found since the last Reset; rows 0 to found_count - 1 are valid.
+    std::vector<std::string> results;
+    int32_t found_count = 0;
+    // Sum of the sizes of the files found by the current search.
+    int64_t total_bytes = 0;
+    // Check states taken when a search starts; only ever compared with 0.
+    int32_t include_subfolders = 0;
+    int32_t admit_windows = 0;
+    int32_t admit_documents = 0;
+    int32_t admit_programmi = 0;
+    // Nonzero: the running walk stops at its next Pump step.
+    int32_t abort = 0;
+    // Nonzero while a search runs.
+    int32_t busy = 0;
+    std::string pattern;
+    std::string start_folder;
+};
+
+extern State g_state;
+
+}  // namespace search

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace search {
+
+// Lists the files of folder (which ends in "\") that match the search pattern, appending one row
+// each to the result array, then walks its visible subfolders depth first when subfolders are
+// included. Reads and writes g_state; stops at the first Pump step that finds the abort flag set.
+void WalkFolder(const std::string& folder);
+
+}  // namespace search

@@ -1,0 +1,48 @@
+#include "search/result_row.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(ResultRow, ExtensionIsEverythingAfterTheFirstDot) {
+    const struct {
+        const char* name;
+        const char* extension;
+    } cases[] = {
+        {"archivio.tar.gz", "TAR.GZ"},
+        {".profile", "PROFILE"},
+        {"fine.", ""},
+        {"senza", ""},
+        {"Foto.JPG", "JPG"},
+        {"a..b", ".B"},
+        {"\x8A.\x87x", "\x80X"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(search::ExtensionOf(c.name), c.extension) << c.name;
+    }
+}
+
+TEST(ResultRow, FiveFieldsJoinedByTabs) {
+    EXPECT_EQ(search::MakeRow("Foto.JPG", "C:\\Dati\\", 1234, "08/12/2026  14:05"),
+              "foto.jpg\tJPG\tC:\\Dati\\\t     1,234\t08/12/2026  14:05");
+    EXPECT_EQ(search::MakeRow("LEGGIMI", "Z:\\x\\", 0, "  "), "leggimi\t\tZ:\\x\\\t        0\t  ");
+    EXPECT_EQ(search::MakeRow("big.iso", "D:\\", 4294967296LL, "01/01/2020  00:00"),
+              "big.iso\tISO\tD:\\\t4,294,967,296\t01/01/2020  00:00");
+}
+
+TEST(ResultRow, FieldsSplitBackAtTabs) {
+    const std::string row = search::MakeRow("a b&c.Txt", "C:\\x y\\", 7, "d  t");
+    const char* expected[] = {"a b&c.txt", "TXT", "C:\\x y\\", "        7", "d  t", ""};
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(search::RowField(row, k), expected[k - 1]) << k;
+    }
+    EXPECT_EQ(search::RowField(row, 0), "");
+    EXPECT_EQ(search::RowField("", 1), "");
+    EXPECT_EQ(search::RowField("only", 1), "only");
+    EXPECT_EQ(search::RowField("a\t\tc", 2), "");
+    EXPECT_EQ(search::RowField("a\t\tc", 3), "c");
+}
+
+}  // namespace
