@@ -1,0 +1,1 @@
+# The result list's platform-independent parts: cell text, sort keys and the sort.
