@@ -1,8 +1,8 @@
 # Shared by the entry points: paths, the two builds, and a private X display for Wine.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-host_build="$root/build/host"
-win32_build="$root/build/win32"
+host_build="${VORTILO_HOST_BUILD:-$root/build/host}"
+win32_build="${VORTILO_WIN32_BUILD:-$root/build/win32}"
 
 # Each build prints only its errors, or nothing.
 build_host() {
