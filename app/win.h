@@ -26,6 +26,18 @@ void CopyBounded(char (&out)[N], const std::string& text) {
 // Sets the text of a child control; does nothing while the window does not exist.
 void SetText(HWND window, int id, const std::string& text);
 
+// The text of a child control through a 260-byte buffer: at most 259 characters; "" when the
+// window or control does not exist.
+std::string GetText(HWND window, int id);
+
+// The check state of a check box (BM_GETCHECK).
+int GetCheck(HWND window, int id);
+
+void Enable(HWND window, int id, bool enabled);
+
+// Greys or enables the Close command of the window's system menu.
+void SetCloseCommand(HWND window, UINT state);
+
 // Owns a find handle and closes it on every path out of an enumeration.
 class FindHandle {
   public:

@@ -9,6 +9,8 @@ add_library(vortilo_engine STATIC
     search/state.cpp
     search/pump.cpp
     search/walker.cpp
+    search/start.cpp
+    search/summary.cpp
     results/date_text.cpp
 )
 target_include_directories(vortilo_engine PUBLIC ${CMAKE_SOURCE_DIR})
@@ -19,6 +21,7 @@ add_executable(win32_tests
     tests/win32/fixtures.cpp
     tests/win32/date_text_test.cpp
     tests/win32/walker_test.cpp
+    tests/win32/search_test.cpp
 )
 target_compile_options(win32_tests PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(win32_tests PRIVATE vortilo_engine GTest::gtest_main)

@@ -1,0 +1,57 @@
+#include "search/summary.h"
+
+#include "app/controls.h"
+#include "app/handles.h"
+#include "app/win.h"
+#include "format/mask_format.h"
+#include "format/number_text.h"
+#include "search/pump.h"
+#include "search/start.h"
+#include "search/state.h"
+
+namespace search {
+
+float ElapsedSeconds(float start, double now) {
+    double elapsed = now - static_cast<double>(start);
+    if (elapsed < -1.0) {
+        elapsed += 86400.0;
+    } else if (elapsed < 0.0) {
+        elapsed = 0.0;
+    }
+    return static_cast<float>(elapsed);
+}
+
+std::string SearchSummary(int32_t found,
+                          const std::string& pattern,
+                          int64_t total_bytes,
+                          float elapsed) {
+    return format::NumberText(found, format::Form::kSigned) + " " + pattern +
+           "  per un totale di " + format::MaskFormat(total_bytes, "#,###") + " bytes." + " (in " +
+           format::MaskFormat(elapsed, "0.000") + " sec.)";
+}
+
+void EndSearch(float start_time) {
+    HWND window = app::g_handles.window;
+    if (app::g_handles.list != nullptr) {
+        SendMessageA(app::g_handles.list, LVM_SETITEMCOUNT,
+                     static_cast<WPARAM>(g_state.found_count), LVSICF_NOINVALIDATEALL);
+    }
+    win::SetText(window, app::kCountLabel,
+                 format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
+    SYSTEMTIME clock;
+    GetLocalTime(&clock);
+    const double now = ClockSeconds(clock);
+    const float elapsed = ElapsedSeconds(start_time, now);
+    win::SetText(window, app::kStatusLabel,
+                 "Trovati: " + SearchSummary(g_state.found_count, g_state.pattern,
+                                             g_state.total_bytes, elapsed));
+    win::SetText(window, app::kStartButton, "&Cerca");
+    for (int id : kLockedDuringSearch) {
+        win::Enable(window, id, true);
+    }
+    win::SetCloseCommand(window, MF_ENABLED);
+    g_state.busy = 0;
+    PumpStep();
+}
+
+}  // namespace search

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace search {
+
+// The end block of a search started at start_time (seconds since local midnight): the final
+// count, the summary line, and the window given back to the user.
+void EndSearch(float start_time);
+
+// Seconds from start to now, both seconds since local midnight. A clock that went back by more
+// than a second crossed midnight; a smaller step back is the rounding of the single-precision
+// start time and counts as no time at all.
+float ElapsedSeconds(float start, double now);
+
+// The text after "Trovati: " in the status label.
+std::string SearchSummary(int32_t found,
+                          const std::string& pattern,
+                          int64_t total_bytes,
+                          float elapsed);
+
+}  // namespace search
