@@ -12,6 +12,7 @@ add_library(vortilo_engine STATIC
     search/start.cpp
     search/summary.cpp
     results/date_text.cpp
+    results/cells.cpp
 )
 target_include_directories(vortilo_engine PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_engine PRIVATE ${VORTILO_WARNINGS})

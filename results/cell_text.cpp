@@ -1,0 +1,58 @@
+#include "results/cell_text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "search/result_row.h"
+
+namespace results {
+
+namespace {
+
+// How many bytes of a field a cell shows: up to the 259-character limit or a NUL, whichever
+// comes first.
+size_t ShownLength(const std::string& field) {
+    const size_t limit = std::min(field.size(), kCellTextSize - 1);
+    const void* nul = std::memchr(field.data(), '\0', limit);
+    return nul == nullptr ? limit
+                          : static_cast<size_t>(static_cast<const char*>(nul) - field.data());
+}
+
+// Field c + 1 of a row; a column before the first gives nothing.
+std::string ColumnField(const std::string& row, int c) {
+    if (c < 0 || c == std::numeric_limits<int>::max()) {
+        return std::string();
+    }
+    return search::RowField(row, c + 1);
+}
+
+}  // namespace
+
+void CellText(const std::string& row, int c, char (&out)[kCellTextSize]) {
+    const std::string field = ColumnField(row, c);
+    const size_t n = ShownLength(field);
+    std::memcpy(out, field.data(), n);
+    out[n] = '\0';
+}
+
+std::string CellText(const std::string& row, int c) {
+    std::string field = ColumnField(row, c);
+    field.resize(ShownLength(field));
+    return field;
+}
+
+void StoredCellText(const std::vector<std::string>& rows,
+                    size_t stored,
+                    int r,
+                    int c,
+                    char (&out)[kCellTextSize]) {
+    const size_t valid = std::min(stored, rows.size());
+    if (r < 0 || static_cast<size_t>(r) >= valid) {
+        out[0] = '\0';
+        return;
+    }
+    CellText(rows[static_cast<size_t>(r)], c, out);
+}
+
+}  // namespace results

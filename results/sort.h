@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace results {
+
+// Width to which a size key is padded with blanks on the left: the longest size text of a
+// 64-bit value ("-9,223,372,036,854,775,808") fits, so every size key is right-aligned in it.
+constexpr size_t kSizeKeyWidth = 26;
+
+// The sort key of a row for column number k (1 Nome, 2 Estensione, 3 Directory, 4 Grandezza,
+// 5 Data); empty for any other k.
+//   1, 3: the field itself.
+//   2:    the name after its first "." (nothing without one), then ".", then the whole name.
+//   4:    the size text, blanks to the left up to kSizeKeyWidth, so that sizes of ten digits and
+//         more sort by size too; equal texts stay equal.
+//   5:    from dd/MM/yyyy  HH:mm the text yyyyMM/dd HH:mm, taken at fixed positions whatever the
+//         date says; positions past its end give nothing.
+std::string SortKey(const std::string& row, int k);
+
+// One key per row, index by index.
+std::vector<std::string> BuildKeys(const std::vector<std::string>& rows, int k);
+
+// Byte order with only a-z folded to A-Z; a prefix is smaller. Negative, zero or positive.
+int CompareKeys(const std::string& a, const std::string& b);
+
+// How deep one sort nested: `depth` its own calls; `plain_depth` the nesting that the plain
+// recursion (first range, then second, both nested) would have reached on the same keys;
+// `stack_bytes` the deepest stack it used, measured between its outermost and innermost call.
+struct SortStats {
+    int depth = 0;
+    int plain_depth = 0;
+    size_t stack_bytes = 0;
+};
+
+// Sorts keys ascending or descending by the program's quicksort (middle pivot, scans from both
+// ends that stop at keys equal to the pivot) and moves rows[i] wherever keys[i] goes, so equal
+// keys end in the order that scheme gives. Rows are exchanged, never copied. Nests at most
+// log2(n) + 1 calls deep whatever the keys; some shapes (two sorted runs one after the other,
+// an organ pipe) still cost n * n / 4 comparisons. Does nothing when the arrays differ in length.
+void SortKeysAndRows(std::vector<std::string>& keys,
+                     std::vector<std::string>& rows,
+                     bool descending,
+                     SortStats* stats = nullptr);
+
+// Reorders every row by its key for column k (1 to 5); any other k leaves the rows as they are.
+void SortRows(std::vector<std::string>& rows, int k, bool descending);
+
+}  // namespace results
