@@ -1,1 +1,47 @@
 # The program itself: vortilo.exe and what tests its start-up code directly.
+
+add_library(vortilo_app STATIC
+    app/window.cpp
+    app/events.cpp
+    app/exports.cpp
+)
+target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(vortilo_app PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(vortilo_app PUBLIC vortilo_engine comctl32 ole32 oleaut32 version)
+
+# The .def file names the two exports and their ordinals. CMake passes a .def among the
+# sources only for DLLs, so programs get it on the link line.
+set(VORTILO_DEF ${CMAKE_SOURCE_DIR}/app/vortilo.def)
+
+# A GUI program (-mwindows).
+add_executable(vortilo WIN32 app/main.cpp)
+target_compile_options(vortilo PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(vortilo PRIVATE vortilo_app)
+target_link_options(vortilo PRIVATE ${VORTILO_DEF})
+set_target_properties(vortilo PROPERTIES LINK_DEPENDS ${VORTILO_DEF})
+set_target_properties(vortilo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# Stand-ins for COMCTL32.DLL, with and without InitCommonControlsEx, beside app_tests.exe.
+foreach(fake fake_comctl32_ex fake_comctl32_old)
+    add_library(${fake} SHARED tests/win32/fake_comctl32.cpp)
+    target_compile_options(${fake} PRIVATE ${VORTILO_WARNINGS})
+    # Undecorated names, as GetProcAddress looks them up.
+    target_link_options(${fake} PRIVATE -Wl,--kill-at)
+    set_target_properties(${fake} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endforeach()
+target_compile_definitions(fake_comctl32_ex PRIVATE FAKE_COMCTL32_INIT_EX)
+
+# Linked with the same .def, so the test can look the exports up by name and ordinal.
+add_executable(app_tests tests/win32/app_test.cpp)
+target_compile_options(app_tests PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(app_tests PRIVATE vortilo_app GTest::gtest_main)
+target_link_options(app_tests PRIVATE ${VORTILO_DEF})
+set_target_properties(app_tests PROPERTIES LINK_DEPENDS ${VORTILO_DEF})
+add_dependencies(app_tests fake_comctl32_ex fake_comctl32_old)
+add_test(NAME app_tests COMMAND app_tests)
+set_tests_properties(app_tests PROPERTIES ENVIRONMENT "${VORTILO_TEST_ENV}" TIMEOUT 300)
+
+# The exports and imports of the real program, read from its file.
+add_test(NAME app_pe_tables
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/pe_tables_test.sh $<TARGET_FILE:vortilo>)
+set_tests_properties(app_pe_tables PROPERTIES TIMEOUT 60)

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/win.h"
+
+namespace app {
+
+// The Search window's Event handler. Returns 0 for every message, handled or not, so that the
+// window's default handling always follows; nothing thrown inside gets out.
+INT_PTR HandleEvent(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+}  // namespace app

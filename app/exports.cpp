@@ -1,0 +1,136 @@
+#include "app/exports.h"
+
+#include <cmath>
+#include <vector>
+
+#include <oleauto.h>
+#include <winver.h>
+
+namespace app {
+namespace {
+
+constexpr DWORD kAllClasses = 0xFF;
+constexpr char kComctl32[] = "COMCTL32.DLL";
+
+// Unloads a library on every path out.
+class Library {
+  public:
+    explicit Library(const char* name) : module_(LoadLibraryA(name)) {}
+    ~Library() {
+        if (module_ != nullptr) {
+            FreeLibrary(module_);
+        }
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+    HMODULE Get() const { return module_; }
+
+  private:
+    HMODULE module_;
+};
+
+// Frees the caller's string on every path out, as GETSYSFILEVER owns it.
+class OwnedBstr {
+  public:
+    explicit OwnedBstr(char* text) : text_(reinterpret_cast<BSTR>(text)) {}
+    ~OwnedBstr() { SysFreeString(text_); }
+    OwnedBstr(const OwnedBstr&) = delete;
+    OwnedBstr& operator=(const OwnedBstr&) = delete;
+    std::string Text() const {
+        if (text_ == nullptr) {
+            return "";
+        }
+        return std::string(reinterpret_cast<const char*>(text_), SysStringByteLen(text_));
+    }
+
+  private:
+    BSTR text_;
+};
+
+using InitExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+
+// A text stored back into a 260-byte buffer keeps at most 259 bytes.
+std::string Bounded(const std::string& text) {
+    return text.substr(0, MAX_PATH - 1);
+}
+
+}  // namespace
+
+std::string SystemFilePath(const std::string& folder, const std::string& file) {
+    std::string path = Bounded(folder);
+    if (path.empty() || path.back() != '\\') {
+        path = Bounded(path + "\\");
+    }
+    return Bounded(path + file);
+}
+
+double VersionNumber(uint32_t major, uint32_t minor) {
+    const int64_t hundredths = std::llrint(static_cast<double>(major) * 100.0 + minor);
+    // Stored once as a double: the x87 would otherwise hand over its wider quotient.
+    const volatile double number = static_cast<double>(hundredths) / 100.0;
+    return number;
+}
+
+double FileVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) {
+        return 0;
+    }
+    std::vector<char> block(size, ' ');
+    GetFileVersionInfoA(path.c_str(), size, size, block.data());
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), "\\", &value, &length) || value == nullptr ||
+        length < sizeof(VS_FIXEDFILEINFO)) {
+        return 0;
+    }
+    const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(value);
+    return VersionNumber(HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS));
+}
+
+bool RegisterCommonControls(const char* library, DWORD flags, void(WINAPI* fallback)()) {
+    Library comctl(library);
+    if (comctl.Get() == nullptr) {
+        return false;
+    }
+    // Through void*: FARPROC has no parameters, the real entry point has one.
+    auto init_ex = reinterpret_cast<InitExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(comctl.Get(), "InitCommonControlsEx")));
+    if (init_ex != nullptr) {
+        INITCOMMONCONTROLSEX classes{};
+        classes.dwSize = sizeof classes;
+        classes.dwICC = flags != 0 ? flags : kAllClasses;
+        init_ex(&classes);
+    } else {
+        fallback();
+    }
+    return true;
+}
+
+}  // namespace app
+
+extern "C" double __stdcall GETSYSFILEVER(char* name) {
+    try {
+        const app::OwnedBstr owned(name);
+        char folder[MAX_PATH] = {};
+        GetSystemDirectoryA(folder, sizeof folder);
+        return app::FileVersion(app::SystemFilePath(folder, owned.Text()));
+    } catch (...) {
+        return 0;
+    }
+}
+
+extern "C" double __stdcall INITCOMCTL32(DWORD flags) {
+    try {
+        // The library stays loaded afterwards: InitCommonControls is also imported from it.
+        if (!app::RegisterCommonControls(app::kComctl32, flags, InitCommonControls)) {
+            return 0;
+        }
+        char* name = reinterpret_cast<char*>(
+            SysAllocStringByteLen(app::kComctl32, sizeof app::kComctl32 - 1));
+        return GETSYSFILEVER(name);
+    } catch (...) {
+        return 0;
+    }
+}

@@ -1,0 +1,21 @@
+// The process entry: COM, the command-line text, the FPU mode, the main routine, exit code 0.
+
+#include <objbase.h>
+
+#include "app/window.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    CoInitialize(nullptr);
+    app::g_command_text = app::CommandLineText(GetCommandLineA());
+    app::g_module = GetModuleHandleA(nullptr);
+    // Every number the program rounds to a whole number rounds to nearest, ties to even.
+    app::SetFpuRounding();
+    int result = 0;
+    try {
+        result = app::MainRoutine();
+    } catch (...) {
+    }
+    app::ReleaseState();
+    CoUninitialize();
+    ExitProcess(static_cast<UINT>(result));
+}
