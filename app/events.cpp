@@ -1,11 +1,46 @@
 #include "app/events.h"
 
+#include <shellapi.h>
+
 #include "app/controls.h"
+#include "app/handles.h"
 #include "app/window.h"
+#include "results/cells.h"
+#include "search/start.h"
 #include "search/state.h"
 
 namespace app {
 namespace {
+
+constexpr char kHelpText[] =
+    "Double-click sul risultato della ricerca per vedere il file.\r\n"
+    "Sort delle colonne cliccando sull'intestazione della lista risultati.\r\n"
+    "Ricerca *men*   menu*.exe *menu.exe  menu.exe";
+
+// Rows stay in the result array: the next search writes over them from row 0.
+void Reset() {
+    search::g_state.found_count = 0;
+    SendMessageA(g_handles.list, LVM_SETITEMCOUNT, 0, 0);
+}
+
+void ShowHelp(HWND window) {
+    char text[MAX_PATH];
+    win::CopyBounded(text, kHelpText);
+    MessageBoxA(window, text, "Aiuto rapido...", MB_OK | MB_ICONINFORMATION);
+}
+
+// Asks before opening the file of a row with the program the system associates with it.
+void OpenFile(int row) {
+    char directory[MAX_PATH];
+    char name[MAX_PATH];
+    results::ReadCell(g_handles.list, row, 2, directory, sizeof directory);
+    results::ReadCell(g_handles.list, row, 0, name, sizeof name);
+    const std::string path = std::string(directory) + name;
+    if (MessageBoxA(g_handles.window, ("Lancio " + path).c_str(), "Shell",
+                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+    }
+}
 
 void OnCommand(HWND window, WPARAM wparam) {
     // Edits and selections in the boxes raise no action; only clicks (code 0) do.
@@ -17,10 +52,11 @@ void OnCommand(HWND window, WPARAM wparam) {
             // Pattern browse: the file picker, then the last pattern selected.
             break;
         case kStartButton:
-            // Start or cancel a search; Enter arrives here too, as it is the default button.
+            // Enter arrives here too, as it is the default button.
+            search::StartOrCancel();
             break;
         case kResetButton:
-            // Reset: the found count and the list's item count back to 0.
+            Reset();
             break;
         case kQuitButton:
             // Esc arrives here too. Ends the program, also during a search: the walk stops on
@@ -31,7 +67,7 @@ void OnCommand(HWND window, WPARAM wparam) {
             // Folder browse: the start-folder picker, then its folder into the box.
             break;
         case kHelpButton:
-            // The help box.
+            ShowHelp(window);
             break;
         default:
             break;
@@ -53,12 +89,24 @@ void OnNotify(LPARAM lparam) {
     switch (header->code) {
         case LVN_GETDISPINFOA:
             // The list asks for each cell's text as it paints.
+            results::SupplyCell(reinterpret_cast<NMLVDISPINFOA*>(lparam));
             break;
         case LVN_COLUMNCLICK:
-            // Heading click: a beep during a search, otherwise the column sort.
+            // The walk may be appending to the rows: no sorting while it runs.
+            if (search::g_state.busy != 0) {
+                MessageBeep(0);
+            } else if (const auto* click = reinterpret_cast<const NMLISTVIEW*>(lparam);
+                       click->iSubItem != -1) {
+                results::ColumnSort(click->iSubItem + 1);
+            }
             break;
         case NM_DBLCLK:
-            // Double-click: a beep during a search, otherwise open the row's file.
+            if (search::g_state.busy != 0) {
+                MessageBeep(0);
+            } else if (const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lparam);
+                       click->iItem >= 0) {
+                OpenFile(click->iItem);
+            }
             break;
         default:
             break;

@@ -258,7 +258,7 @@ void EndWindow(HWND window, int result) {
     }
 }
 
-int MainRoutine() {
+HWND BuildSearchWindow() {
     INITCOMCTL32(0);
 
     HWND window = CreateDialogWindow(kWindowTitle, kClientWidth, kClientHeight, kWindowStyle, 0);
@@ -316,8 +316,11 @@ int MainRoutine() {
                      reinterpret_cast<LPARAM>(&lvc));
         ++position;
     }
+    return window;
+}
 
-    RunModal(window, HandleEvent);
+int MainRoutine() {
+    RunModal(BuildSearchWindow(), HandleEvent);
     return 0;
 }
 

@@ -66,6 +66,11 @@ void RunModal(HWND window, EventHandler handler);
 // Closes and destroys the window; the modal loop notices and returns.
 void EndWindow(HWND window, int result);
 
+// Initialises the common controls and builds the hidden Search window with its controls, the
+// default patterns, the start folder and the list's columns; returns the window (null when it
+// cannot be created).
+HWND BuildSearchWindow();
+
 // Builds the Search window and runs it until it is gone; returns 0.
 int MainRoutine();
 

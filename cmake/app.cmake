@@ -7,7 +7,7 @@ add_library(vortilo_app STATIC
 )
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_app PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_app PUBLIC vortilo_engine comctl32 ole32 oleaut32 version)
+target_link_libraries(vortilo_app PUBLIC vortilo_engine comctl32 ole32 oleaut32 version shell32)
 
 # The .def file names the two exports and their ordinals. CMake passes a .def among the
 # sources only for DLLs, so programs get it on the link line.
@@ -45,3 +45,10 @@ set_tests_properties(app_tests PROPERTIES ENVIRONMENT "${VORTILO_TEST_ENV}" TIME
 add_test(NAME app_pe_tables
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/pe_tables_test.sh $<TARGET_FILE:vortilo>)
 set_tests_properties(app_pe_tables PROPERTIES TIMEOUT 60)
+
+# Whole searches run in process on the real Search window.
+add_executable(search_window_tests tests/win32/search_window_test.cpp tests/win32/fixtures.cpp)
+target_compile_options(search_window_tests PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(search_window_tests PRIVATE vortilo_app GTest::gtest_main)
+add_test(NAME search_window_tests COMMAND search_window_tests)
+set_tests_properties(search_window_tests PROPERTIES ENVIRONMENT "${VORTILO_TEST_ENV}" TIMEOUT 300)

@@ -56,10 +56,17 @@ void Shell(const std::string& command) {
 }
 
 TempTree::TempTree() {
-    static int serial = 0;
-    root_ = "Z:\\tmp\\vortilo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++serial) + "\\";
-    EXPECT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+    // Wine reuses small process ids across sessions and other test programs may run at the same
+    // time: the folder that this call manages to create is the one that is ours.
+    static unsigned serial = GetTickCount();
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        root_ = "Z:\\tmp\\vortilo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++serial) + "\\";
+        if (CreateDirectoryA(root_.c_str(), nullptr)) {
+            return;
+        }
+    }
+    ADD_FAILURE() << "no new folder under Z:\\tmp";
 }
 
 TempTree::~TempTree() {

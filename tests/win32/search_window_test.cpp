@@ -1,0 +1,218 @@
+// A whole search run in process on the real Search window: what the Start button locks while
+// the walk runs, what the end block gives back, and the rows it finds.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/handles.h"
+#include "app/window.h"
+#include "search/result_row.h"
+#include "search/start.h"
+#include "search/state.h"
+#include "tests/win32/fixtures.h"
+
+namespace {
+
+using search::g_state;
+
+// What the window looked like when the walk first showed a folder.
+struct Snapshot {
+    bool taken = false;
+    std::string caption;
+    std::string count;
+    std::vector<int> disabled;
+    bool close_greyed = false;
+    int busy = 0;
+    int64_t total_bytes = -1;
+};
+
+Snapshot g_snapshot;
+WNDPROC g_status_proc = nullptr;
+
+const int kAllControls[] = {
+    app::kQuitButton,  app::kStatusLabel,  app::kCountLabel,     app::kFolderBrowseButton,
+    app::kStartButton, app::kHelpButton,   app::kResetButton,    app::kPatternBrowseButton,
+    app::kResultList,  app::kPatternBox,   app::kStartFolderBox, app::kSubfoldersBox,
+    app::kWindowsBox,  app::kDocumentsBox, app::kProgrammiBox,
+};
+
+std::vector<int> DisabledControls(HWND window) {
+    std::vector<int> ids;
+    for (int id : kAllControls) {
+        if (!IsWindowEnabled(GetDlgItem(window, id))) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+bool CloseGreyed(HWND window) {
+    const UINT state = GetMenuState(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_GRAYED) != 0;
+}
+
+LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_SETTEXT && !g_snapshot.taken &&
+        std::string(reinterpret_cast<const char*>(lparam)).rfind("Ricerca: ", 0) == 0) {
+        HWND window = GetParent(label);
+        g_snapshot.taken = true;
+        g_snapshot.caption = win::GetText(window, app::kStartButton);
+        g_snapshot.count = win::GetText(window, app::kCountLabel);
+        g_snapshot.disabled = DisabledControls(window);
+        g_snapshot.close_greyed = CloseGreyed(window);
+        g_snapshot.busy = g_state.busy;
+        g_snapshot.total_bytes = g_state.total_bytes;
+    }
+    return CallWindowProcA(g_status_proc, label, msg, wparam, lparam);
+}
+
+class SearchWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_state = search::State{};
+        app::g_command_text = "";
+        window_ = app::BuildSearchWindow();
+        ASSERT_NE(window_, nullptr);
+        g_snapshot = Snapshot{};
+        g_status_proc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(GetDlgItem(window_, app::kStatusLabel), GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(StatusProbe)));
+    }
+    void TearDown() override {
+        DestroyWindow(window_);
+        app::g_handles = app::Handles{};
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    void Search(const std::string& folder, const std::string& pattern) {
+        win::SetText(window_, app::kStartFolderBox, folder);
+        win::SetText(window_, app::kPatternBox, pattern);
+        g_snapshot = Snapshot{};
+        search::StartOrCancel();
+    }
+    std::vector<std::string> Rows() const {
+        return std::vector<std::string>(g_state.results.begin(),
+                                        g_state.results.begin() + g_state.found_count);
+    }
+    HWND window_ = nullptr;
+};
+
+TEST_F(SearchWindow, LocksSixControlsAndTheCloseCommandWhileItWalks) {
+    vtest::TempTree tree;
+    tree.File("a.txt", 10);
+    Search(tree.Root(), "*.txt");
+    ASSERT_TRUE(g_snapshot.taken);
+    EXPECT_EQ(g_snapshot.caption, "&Cancel");
+    EXPECT_EQ(g_snapshot.count, " 0 files trovati");
+    EXPECT_EQ(g_snapshot.disabled,
+              (std::vector<int>{app::kQuitButton, app::kFolderBrowseButton, app::kHelpButton,
+                                app::kPatternBox, app::kStartFolderBox, app::kSubfoldersBox}));
+    EXPECT_TRUE(g_snapshot.close_greyed);
+    EXPECT_EQ(g_snapshot.busy, 1);
+    EXPECT_EQ(g_snapshot.total_bytes, 0);
+
+    // The end block gives everything back.
+    EXPECT_EQ(win::GetText(window_, app::kStartButton), "&Cerca");
+    EXPECT_TRUE(DisabledControls(window_).empty());
+    EXPECT_FALSE(CloseGreyed(window_));
+    EXPECT_EQ(g_state.busy, 0);
+    EXPECT_EQ(win::GetText(window_, app::kCountLabel), "1 files trovati");
+    EXPECT_EQ(SendMessageA(app::g_handles.list, LVM_GETITEMCOUNT, 0, 0), 1);
+}
+
+TEST_F(SearchWindow, SummaryLine) {
+    vtest::TempTree tree;
+    tree.File("a.txt", 1000);
+    tree.File("b.txt", 3096);
+    tree.File("c.dat", 5);
+    Search(tree.Root(), "*.txt");
+    const std::string status = win::GetText(window_, app::kStatusLabel);
+    const std::regex shape(
+        "Trovati:  2 \\*\\.txt  per un totale di 4,096 bytes\\. \\(in [0-9]+\\.[0-9]{3} sec\\.\\)");
+    EXPECT_TRUE(std::regex_match(status, shape)) << status;
+
+    // No file found: the count starts with its blank and the total reads 0.
+    Search(tree.Root(), "*.none");
+    const std::regex none(
+        "Trovati:  2 \\*\\.none  per un totale di 0 bytes\\. \\(in [0-9]+\\.[0-9]{3} sec\\.\\)");
+    EXPECT_TRUE(std::regex_match(win::GetText(window_, app::kStatusLabel), none))
+        << win::GetText(window_, app::kStatusLabel);
+}
+
+TEST_F(SearchWindow, SecondSearchAppendsAndCountsOnFromTheCarriedRows) {
+    vtest::TempTree tree;
+    tree.File("a.txt", 7);
+    Search(tree.Root(), "*.txt");
+    Search(tree.Root(), "*.txt");
+    EXPECT_EQ(g_snapshot.count, " 1 files trovati");
+    EXPECT_EQ(g_state.found_count, 2);
+    EXPECT_EQ(g_state.results.size(), 2u);
+    EXPECT_EQ(g_state.total_bytes, 7);
+    EXPECT_EQ(win::GetText(window_, app::kCountLabel), "2 files trovati");
+    EXPECT_EQ(win::GetText(window_, app::kStatusLabel)
+                  .rfind("Trovati:  2 *.txt  per un totale di 7 bytes.", 0),
+              0u);
+}
+
+TEST_F(SearchWindow, TrailingSeparatorsOfTheStartFolderGiveTheSameRows) {
+    vtest::TempTree tree;
+    tree.Dir("Dati");
+    tree.File("Dati\\uno.txt");
+    tree.Dir("Dati\\sub");
+    tree.File("Dati\\sub\\due.txt");
+    const std::string base = tree.Path("Dati");
+    std::vector<std::string> first;
+    for (const std::string& typed : {base, base + "\\", base + "\\\\", base + "/"}) {
+        g_state.found_count = 0;
+        Search(typed, "*.txt");
+        EXPECT_EQ(g_state.start_folder, base + "\\");
+        EXPECT_EQ(win::GetText(window_, app::kStartFolderBox), typed);
+        ASSERT_EQ(g_state.found_count, 2) << typed;
+        EXPECT_EQ(search::RowField(g_state.results[0], search::kDirectory), base + "\\");
+        if (first.empty()) {
+            first = Rows();
+        }
+        EXPECT_EQ(Rows(), first) << typed;
+    }
+}
+
+TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
+    vtest::TempTree tree;
+    tree.File("top.txt");
+    tree.Dir("Windows");
+    tree.File("Windows\\w.txt");
+    SendDlgItemMessageA(window_, app::kSubfoldersBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    Search(tree.Root(), "*.txt");
+    EXPECT_EQ(g_state.found_count, 1);
+    SendDlgItemMessageA(window_, app::kSubfoldersBox, BM_SETCHECK, BST_CHECKED, 0);
+    g_state.found_count = 0;
+    Search(tree.Root(), "*.txt");
+    EXPECT_EQ(g_state.found_count, 1);  // the folder named Windows is skipped
+    SendDlgItemMessageA(window_, app::kWindowsBox, BM_SETCHECK, BST_CHECKED, 0);
+    g_state.found_count = 0;
+    Search(tree.Root(), "*.txt");
+    EXPECT_EQ(g_state.found_count, 2);
+    EXPECT_EQ(g_state.include_subfolders, 1);
+    EXPECT_EQ(g_state.admit_windows, 1);
+    EXPECT_EQ(g_state.admit_documents, 0);
+    EXPECT_EQ(g_state.admit_programmi, 0);
+}
+
+TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
+    vtest::TempTree tree;
+    tree.File("a b.txt");
+    tree.File("a.txt");
+    Search(tree.Root(), "a b.txt");
+    EXPECT_EQ(g_state.pattern, "a b.txt");
+    EXPECT_EQ(g_state.found_count, 1);
+    g_state.found_count = 0;
+    Search(tree.Root(), " a.txt");
+    EXPECT_EQ(g_state.pattern, " a.txt");
+}
+
+}  // namespace
