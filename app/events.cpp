@@ -5,6 +5,8 @@
 #include "app/controls.h"
 #include "app/handles.h"
 #include "app/window.h"
+#include "pickers/file_picker.h"
+#include "pickers/folder_picker.h"
 #include "results/cells.h"
 #include "search/start.h"
 #include "search/state.h"
@@ -16,6 +18,24 @@ constexpr char kHelpText[] =
     "Double-click sul risultato della ricerca per vedere il file.\r\n"
     "Sort delle colonne cliccando sull'intestazione della lista risultati.\r\n"
     "Ricerca *men*   menu*.exe *menu.exe  menu.exe";
+
+// A picked file name joins the Pattern box's list; picked or not, the last item of the list
+// becomes the box's text.
+void PatternBrowse(HWND window) {
+    const std::string name = pickers::FilePicker();
+    if (!name.empty()) {
+        SendDlgItemMessageA(window, kPatternBox, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    const LRESULT count = SendDlgItemMessageA(window, kPatternBox, CB_GETCOUNT, 0, 0);
+    SendDlgItemMessageA(window, kPatternBox, CB_SETCURSEL, static_cast<WPARAM>(count - 1), 0);
+}
+
+void FolderBrowse(HWND window) {
+    if (!pickers::StartFolderPicker(window).empty()) {
+        win::SetText(window, kStartFolderBox, search::g_state.start_folder);
+    }
+}
 
 // Rows stay in the result array: the next search writes over them from row 0.
 void Reset() {
@@ -49,7 +69,7 @@ void OnCommand(HWND window, WPARAM wparam) {
     }
     switch (LOWORD(wparam)) {
         case kPatternBrowseButton:
-            // Pattern browse: the file picker, then the last pattern selected.
+            PatternBrowse(window);
             break;
         case kStartButton:
             // Enter arrives here too, as it is the default button.
@@ -64,7 +84,7 @@ void OnCommand(HWND window, WPARAM wparam) {
             EndWindow(window, 0);
             break;
         case kFolderBrowseButton:
-            // Folder browse: the start-folder picker, then its folder into the box.
+            FolderBrowse(window);
             break;
         case kHelpButton:
             ShowHelp(window);

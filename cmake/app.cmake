@@ -7,7 +7,8 @@ add_library(vortilo_app STATIC
 )
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_app PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_app PUBLIC vortilo_engine comctl32 ole32 oleaut32 version shell32)
+target_link_libraries(vortilo_app PUBLIC vortilo_engine vortilo_pickers comctl32 ole32 oleaut32 version
+                                         shell32)
 
 # The .def file names the two exports and their ordinals. CMake passes a .def among the
 # sources only for DLLs, so programs get it on the link line.

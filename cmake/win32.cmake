@@ -37,5 +37,6 @@ add_executable(walk_bench bench/walk_bench.cpp)
 target_compile_options(walk_bench PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(walk_bench PRIVATE vortilo_engine)
 
+include(cmake/pickers.cmake)
 include(cmake/app.cmake)
 include(cmake/gui_tests.cmake)

@@ -1,0 +1,121 @@
+#include "pickers/file_picker.h"
+
+#include "app/handles.h"
+#include "search/case_rule.h"
+
+namespace pickers {
+
+std::string FilterBuffer(const std::string& filter) {
+    std::string buffer = filter;
+    for (char& c : buffer) {
+        if (c == '|') {
+            c = '\0';
+        }
+    }
+    buffer.push_back('\0');
+    return buffer;
+}
+
+std::string FileBuffer(const std::string& file_name) {
+    std::string buffer;
+    const size_t nul = file_name.find('\0');
+    if (nul != std::string::npos && nul < kFileBufferSize) {
+        buffer = file_name.substr(0, nul + 1);
+    } else {
+        // No NUL within the buffer: the name is cut so that its NUL still fits.
+        buffer = file_name.substr(0, std::min(file_name.size(), kFileBufferSize - 1));
+        buffer.push_back('\0');
+    }
+    buffer.resize(kFileBufferSize, ' ');
+    return buffer;
+}
+
+std::string ReadBack(const std::string& buffer) {
+    const size_t nul = buffer.find('\0');
+    if (nul == std::string::npos) {
+        return "";
+    }
+    return buffer.substr(0, nul);
+}
+
+std::string NameAfterLastBackslash(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    if (slash == std::string::npos) {
+        return path;
+    }
+    return path.substr(slash + 1);
+}
+
+std::string PickedName(const std::string& path) {
+    return search::LowerCase(NameAfterLastBackslash(path));
+}
+
+void BuildOpenRequest(HWND owner,
+                      const std::string& title,
+                      const std::string& file_name,
+                      const std::string& initial_folder,
+                      const std::string& filter,
+                      const std::string& default_ext,
+                      DWORD flags,
+                      OpenRequest& request) {
+    request.filter = FilterBuffer(filter);
+    request.file = FileBuffer(file_name);
+    request.initial_folder = initial_folder;
+    if (request.initial_folder.empty()) {
+        char current[MAX_PATH] = {};
+        const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+        // A folder that does not fit leaves the text empty: the dialog then starts there anyway.
+        if (length > 0 && length < MAX_PATH) {
+            request.initial_folder.assign(current, length);
+        }
+    }
+    request.title = title;
+    request.default_ext = default_ext;
+
+    OPENFILENAMEA& ofn = request.ofn;
+    ofn = OPENFILENAMEA{};
+    ofn.lStructSize = kRequestSize;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = request.filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = &request.file[0];
+    ofn.nMaxFile = static_cast<DWORD>(kFileBufferSize);
+    ofn.lpstrFileTitle = request.file_title;
+    ofn.nMaxFileTitle = MAX_PATH;
+    ofn.lpstrInitialDir = request.initial_folder.c_str();
+    ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+    ofn.Flags = flags;
+    ofn.lpstrDefExt = request.default_ext.empty() ? nullptr : request.default_ext.c_str();
+}
+
+int OpenFileDialog(HWND owner,
+                   const std::string& title,
+                   std::string& file_name,
+                   const std::string& initial_folder,
+                   const std::string& filter,
+                   const std::string& default_ext,
+                   DWORD& flags) {
+    OpenRequest request;
+    BuildOpenRequest(owner, title, file_name, initial_folder, filter, default_ext, flags, request);
+    const int result = GetOpenFileNameA(&request.ofn);
+    file_name = ReadBack(request.file);
+    flags = request.ofn.Flags;
+    return result;
+}
+
+std::string FilePickerFilter() {
+    return std::string("Tutti|*.TXT;*.*;*.BAS|") + "Testo *.txt|*.TXT|" + "Bas *.bas|*.bas|" +
+           "Tutti *.*|*.*|";
+}
+
+std::string FilePicker() {
+    std::string name;
+    DWORD flags = kFilePickerFlags;
+    if (OpenFileDialog(app::g_handles.window, "Open File", name, "", FilePickerFilter(), "TXT",
+                       flags) == 0) {
+        return "";
+    }
+    return PickedName(name);
+}
+
+}  // namespace pickers

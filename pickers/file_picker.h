@@ -1,0 +1,79 @@
+#pragma once
+
+#include <string>
+
+#include "app/win.h"
+
+#include <commdlg.h>
+
+namespace pickers {
+
+// Size of the file name buffer handed to the open-file dialog.
+constexpr size_t kFileBufferSize = 8192;
+// OPENFILENAMEA without pvReserved, dwReserved and FlagsEx: what every version accepts.
+constexpr DWORD kRequestSize = 76;
+
+// The filter as the dialog reads it: each "|" becomes a NUL and one more NUL ends the list.
+std::string FilterBuffer(const std::string& filter);
+
+// The dialog's file name buffer, kFileBufferSize bytes: the name up to and with its first NUL (one
+// is added when it has none), then blanks. A name that would leave no room for its NUL is cut to
+// kFileBufferSize - 1 bytes.
+std::string FileBuffer(const std::string& file_name);
+
+// The name in a file name buffer: the bytes before its first NUL, "" when it holds none.
+std::string ReadBack(const std::string& buffer);
+
+// The part of a path after its last "\", the whole path when it holds none.
+std::string NameAfterLastBackslash(const std::string& path);
+
+// The name that the file picker hands on: the file name of the path, lower-cased by the Case rule.
+std::string PickedName(const std::string& path);
+
+// The request and the buffers it points into; lives as long as the dialog runs.
+struct OpenRequest {
+    std::string filter;
+    std::string file;
+    char file_title[MAX_PATH] = {};
+    std::string initial_folder;
+    std::string title;
+    std::string default_ext;
+    OPENFILENAMEA ofn = {};
+
+    OpenRequest() = default;
+    OpenRequest(const OpenRequest&) = delete;
+    OpenRequest& operator=(const OpenRequest&) = delete;
+};
+
+// Fills the request from the caller's texts; an empty initial folder means the current folder.
+void BuildOpenRequest(HWND owner,
+                      const std::string& title,
+                      const std::string& file_name,
+                      const std::string& initial_folder,
+                      const std::string& filter,
+                      const std::string& default_ext,
+                      DWORD flags,
+                      OpenRequest& request);
+
+// Runs the open-file dialog. Returns GetOpenFileNameA's result; file_name receives the name left
+// in the buffer (the one passed in after a cancel) and flags the request's flags as the dialog
+// left them.
+int OpenFileDialog(HWND owner,
+                   const std::string& title,
+                   std::string& file_name,
+                   const std::string& initial_folder,
+                   const std::string& filter,
+                   const std::string& default_ext,
+                   DWORD& flags);
+
+// The filter that the file picker offers.
+std::string FilePickerFilter();
+
+// Flags of the file picker's request: no OFN_EXPLORER, no hook, no template.
+constexpr DWORD kFilePickerFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
+
+// Lets the user pick an existing file, owned by the Search window; returns its name without its
+// folder, lower-cased, or "" when the dialog is cancelled or fails.
+std::string FilePicker();
+
+}  // namespace pickers

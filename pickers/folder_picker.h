@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "app/win.h"
+
+#include <shlobj.h>
+
+namespace pickers {
+
+// The browse request: the whole desktop tree, no instruction line, only file-system folders.
+BROWSEINFOA BrowseRequest(HWND owner);
+
+// Shows the system's folder browser. A chosen folder of the file system becomes the Start folder,
+// exactly as the platform spells it, and is returned; "" (Start folder unchanged) otherwise.
+// COM must be initialised on the calling thread.
+std::string StartFolderPicker(HWND owner);
+
+}  // namespace pickers
