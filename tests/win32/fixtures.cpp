@@ -34,7 +34,8 @@ std::string UnixPath(const std::string& windows_path) {
 void Shell(const std::string& command) {
     // Wine hands back no process that can be waited for when it starts a Linux program, so the
     // command leaves a marker behind when it is done.
-    static int serial = 0;
+    // Process ids repeat across Wine sessions: the clock keeps markers of two runs apart.
+    static unsigned serial = GetTickCount();
     const std::string marker = "Z:\\tmp\\vortilo-shell-" + std::to_string(GetCurrentProcessId()) +
                                "-" + std::to_string(++serial);
     std::string line = "/bin/sh -c \"" + command + "; touch " + UnixPath(marker) + "\"";

@@ -1,0 +1,259 @@
+// End-to-end tests of what the Search window's controls and keys do in the real vortilo.exe:
+// Reset, the help box, Enter, the focus on activation, opening a file by double-click, closing
+// during a search and the Alt keys.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/gui/driver.h"
+#include "tests/gui/harness.h"
+#include "tests/win32/fixtures.h"
+
+// After <windows.h>, which it needs.
+#include <dlgs.h>
+
+namespace {
+
+using namespace gui;
+
+TEST(Events, HelpBoxShowsThreeLines) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    drive::Click(program->Window(), kHelpButton);
+    HWND box = drive::WaitMessageBox(program->Id(), "Aiuto rapido...");
+    EXPECT_EQ(drive::MessageBoxText(box),
+              "Double-click sul risultato della ricerca per vedere il file.\r\n"
+              "Sort delle colonne cliccando sull'intestazione della lista risultati.\r\n"
+              "Ricerca *men*   menu*.exe *menu.exe  menu.exe");
+    EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDOK}));
+    drive::Answer(box, IDOK);
+    EXPECT_TRUE(program->Running());
+}
+
+TEST(Events, ResetEmptiesTheListAndKeepsTheLabels) {
+    vtest::TempTree tree;
+    tree.File("a.txt");
+    tree.File("b.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    ASSERT_EQ(Rows(window), 2);
+    const std::string status = drive::Text(window, kStatusLabel);
+    drive::Click(window, kResetButton);
+    drive::WaitUntil([&] { return Rows(window) == 0; }, "the list to empty");
+    EXPECT_EQ(drive::Text(window, kCountLabel), "2 files trovati");
+    EXPECT_EQ(drive::Text(window, kStatusLabel), status);
+}
+
+TEST(Events, ResetDuringASearchRestartsTheRowsFromZero) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    StartLongSearch(tree, window);
+    drive::WaitUntil([&] { return Rows(window) > 0; }, "the first rows");
+    drive::Click(window, kResetButton);
+    gui::WaitCaption(window, "&Cerca", 60000);
+    const int rows = Rows(window);
+    EXPECT_LT(rows, 1400);
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(drive::Text(window, kCountLabel), std::to_string(rows) + " files trovati");
+    EXPECT_EQ(drive::Text(window, kStatusLabel).rfind("Trovati:  " + std::to_string(rows) + " ", 0),
+              0u);
+    // Every row shown is a real, distinct file of the second half of the walk.
+    const auto cells = drive::ReadCells(drive::ControlHandle(window, kResultList), 0, rows);
+    std::vector<std::string> places;
+    for (const auto& row : cells) {
+        places.push_back(row[2] + row[0]);
+        EXPECT_EQ(row[0].size(), 9u) << row[0];
+    }
+    std::sort(places.begin(), places.end());
+    EXPECT_EQ(std::unique(places.begin(), places.end()), places.end());
+}
+
+TEST(Events, EnterInTheStartFolderBoxStartsASearch) {
+    vtest::TempTree tree;
+    tree.File("x.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    drive::SetText(window, kStartFolderBox, tree.Root());
+    drive::SetText(window, kPatternBox, "*.txt");
+    drive::MouseClick(window, kStartFolderBox);
+    drive::Keys(window, "Return");
+    drive::WaitUntil([&] { return Rows(window) == 1; }, "the search that Enter starts");
+    gui::WaitCaption(window, "&Cerca");
+}
+
+TEST(Events, ActivationGivesTheFocusToTheListOnceItHasRows) {
+    vtest::TempTree tree;
+    tree.File("x.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    // Closing a message box activates the window again.
+    const auto reactivate = [&] {
+        drive::MouseClick(window, kSubfoldersBox);
+        drive::Click(window, kHelpButton);
+        drive::Answer(drive::WaitMessageBox(program->Id(), "Aiuto rapido..."), IDOK);
+    };
+    reactivate();
+    drive::WaitUntil(
+        [&] { return drive::Focus(window) == drive::ControlHandle(window, kStartButton); },
+        "the focus on the Start button while the list is empty");
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    reactivate();
+    drive::WaitUntil([&] { return drive::Focus(window) == list; },
+                     "the focus on the list once it has rows");
+}
+
+TEST(Events, DoubleClickAsksAndOpensTheFile) {
+    vtest::TempTree tree;
+    // A batch file that leaves a mark when it is opened (run).
+    const std::string mark = tree.Path("opened.mark");
+    {
+        const std::string script = "@echo off\r\necho opened> \"" + mark + "\"\r\n";
+        win::KernelHandle file(CreateFileA(tree.Path("Apri.BAT").c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.Get(), script.data(), static_cast<DWORD>(script.size()),
+                              &written, nullptr));
+    }
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.bat");
+    ASSERT_EQ(Rows(window), 1);
+
+    drive::DoubleClickCell(list, 0, 0);
+    HWND box = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "apri.bat");
+    EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
+    drive::Answer(box, IDNO);
+    Sleep(1500);
+    EXPECT_EQ(GetFileAttributesA(mark.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    drive::DoubleClickCell(list, 0, 3);
+    drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
+    drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                     "the opened file to leave its mark", 20000);
+}
+
+TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
+    vtest::TempTree tree;
+    tree.File("x.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    RECT last = drive::CellRect(list, 0, 0);
+    drive::DoubleClickAt(list, POINT{last.left + 5, last.bottom + 60});
+    Sleep(700);
+    EXPECT_EQ(drive::FindMessageBox(program->Id(), "Shell"), nullptr);
+}
+
+TEST(Events, ClosingDuringASearchEndsTheProgramCleanly) {
+    const struct { const char* how; } cases[] = {{"close"}, {"escape"}};
+    for (const auto& c : cases) {
+        vtest::TempTree tree;
+        auto program = gui::StartProgram(tree.Root());
+        HWND window = program->Window();
+        StartLongSearch(tree, window);
+        if (std::string(c.how) == "close") {
+            drive::PostSysCommand(window, SC_CLOSE);
+        } else {
+            drive::Keys(window, "Escape");
+        }
+        EXPECT_EQ(program->WaitExit(20000), 0u) << c.how;
+    }
+}
+
+TEST(Events, AltWithTheUnderlinedLetter) {
+    vtest::TempTree tree;
+    tree.File("x.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    drive::SetText(window, kStartFolderBox, tree.Root());
+    drive::SetText(window, kPatternBox, "*.txt");
+
+    drive::Keys(window, "alt+u");  // Incl&udo sottocartelle
+    drive::WaitUntil([&] { return drive::Check(window, kSubfoldersBox) == BST_UNCHECKED; },
+                     "Alt+U to untick the subfolders box");
+    drive::Keys(window, "alt+i");  // &Inizio ricerca
+    drive::WaitUntil(
+        [&] { return Rows(window) == 1 && drive::Text(window, kStartButton) == "&Cerca"; },
+        "Alt+I to run a search");
+    drive::Keys(window, "alt+r");  // &Reset ricerca
+    drive::WaitUntil([&] { return Rows(window) == 0; }, "Alt+R to reset");
+    drive::Keys(window, "alt+a");  // &Aiuto
+    drive::Answer(drive::WaitMessageBox(program->Id(), "Aiuto rapido..."), IDOK);
+    drive::Keys(window, "alt+f");  // &Fine
+    EXPECT_EQ(program->WaitExit(), 0u);
+}
+
+// The open dialog's file name box: Wine shows the Explorer look also without OFN_EXPLORER, where
+// the box is the edit inside the combo box cmb13.
+HWND FileNameBox(HWND dialog) {
+    HWND box = nullptr;
+    drive::WaitUntil(
+        [&] {
+            box = reinterpret_cast<HWND>(
+                SendMessageA(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
+            return box != nullptr || (box = GetDlgItem(dialog, edt1)) != nullptr;
+        },
+        "the file name box of the Open File dialog");
+    return box;
+}
+
+TEST(Events, PickedFileBecomesTheLastPattern) {
+    vtest::TempTree tree;
+    tree.File("Relazione.TXT");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    drive::Click(window, kPatternBrowseButton);
+    HWND dialog = drive::WaitMessageBox(program->Id(), "Open File");
+    SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Relazione.TXT"));
+    drive::Click(dialog, IDOK);
+    drive::WaitGone(dialog, "the Open File dialog");
+    drive::WaitUntil([&] { return drive::ReadCombo(window, kPatternBox).items.size() == 10; },
+                     "the picked name in the pattern list");
+    const drive::ComboState combo = drive::ReadCombo(window, kPatternBox);
+    EXPECT_EQ(combo.items.back(), "relazione.txt");
+    EXPECT_EQ(combo.selection, 9);
+    EXPECT_EQ(combo.edit_text, "relazione.txt");
+    // The next search looks for that name.
+    gui::RunSearch(window, tree.Root(), drive::Text(window, kPatternBox));
+    EXPECT_EQ(Rows(window), 1);
+}
+
+TEST(Events, CancelledFilePickerSelectsTheLastPatternAgain) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root(), "*.doc");
+    HWND window = program->Window();
+    drive::SetText(window, kPatternBox, "*.typed");
+    drive::Click(window, kPatternBrowseButton);
+    HWND dialog = drive::WaitMessageBox(program->Id(), "Open File");
+    drive::Click(dialog, IDCANCEL);
+    drive::WaitGone(dialog, "the Open File dialog");
+    drive::WaitUntil([&] { return drive::ReadCombo(window, kPatternBox).edit_text == "*.doc"; },
+                     "the last pattern back in the box");
+    const drive::ComboState combo = drive::ReadCombo(window, kPatternBox);
+    EXPECT_EQ(combo.items.size(), 10u);
+    EXPECT_EQ(combo.selection, 9);
+}
+
+TEST(Events, CancelledFolderBrowserChangesNothing) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    drive::SetText(window, kStartFolderBox, "Z:\\scritto a mano");
+    drive::Click(window, kFolderBrowseButton);
+    HWND dialog = gui::WaitOtherDialog(program->Id(), window);
+    drive::Click(dialog, IDCANCEL);
+    drive::WaitGone(dialog, "the folder browser");
+    EXPECT_EQ(drive::Text(window, kStartFolderBox), "Z:\\scritto a mano");
+    EXPECT_TRUE(program->Running());
+}
+
+}  // namespace

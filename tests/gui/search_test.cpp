@@ -1,0 +1,209 @@
+// End-to-end tests of whole searches in the real vortilo.exe: the rows and cells the list shows,
+// the summary, cancelling with No and with Yes, and sorting by the column headings.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/gui/driver.h"
+#include "tests/gui/harness.h"
+#include "tests/win32/fixtures.h"
+
+namespace {
+
+using namespace gui;
+
+using Cells = std::vector<std::vector<std::string>>;
+
+Cells AllCells(HWND window) {
+    HWND list = drive::ControlHandle(window, kResultList);
+    return drive::ReadCells(list, 0, drive::ItemCount(list));
+}
+
+std::vector<std::string> Column(const Cells& cells, size_t c) {
+    std::vector<std::string> out;
+    for (const auto& row : cells) {
+        out.push_back(row.at(c));
+    }
+    return out;
+}
+
+TEST(Search, ListShowsEveryCellOfEveryRow) {
+    vtest::TempTree tree;
+    const FILETIME when = vtest::UtcTime(2026, 12, 8, 8, 35, 30);    // 14:05 local
+    const FILETIME night = vtest::UtcTime(2025, 1, 31, 18, 37, 59);  // 00:07 next day
+    tree.File("Foto.JPG", 1234, &when);
+    tree.Dir("Sotto Cartella");
+    tree.File("Sotto Cartella\\archivio.tar.gz", 1234567, &night);
+    tree.File("Sotto Cartella\\LEGGIMI", 0, &when);
+    tree.File("Sotto Cartella\\a&b.txt", 999, &when);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root(), "*");
+
+    const std::string r = tree.Root();
+    const std::string sub = r + "Sotto Cartella\\";
+    Cells cells = AllCells(window);
+    ASSERT_EQ(cells.size(), 4u);
+    // The start folder's own file comes first; the subfolder's follow in the file system's order.
+    EXPECT_EQ(cells[0],
+              (std::vector<std::string>{"foto.jpg", "JPG", r, "     1,234", "08/12/2026  14:05"}));
+    std::sort(cells.begin() + 1, cells.end());
+    EXPECT_EQ(cells[1],
+              (std::vector<std::string>{"a&b.txt", "TXT", sub, "      999", "08/12/2026  14:05"}));
+    EXPECT_EQ(cells[2], (std::vector<std::string>{"archivio.tar.gz", "TAR.GZ", sub, "  1,234,567",
+                                                  "01/02/2025  00:07"}));
+    EXPECT_EQ(cells[3],
+              (std::vector<std::string>{"leggimi", "", sub, "        0", "08/12/2026  14:05"}));
+    EXPECT_EQ(drive::Text(window, kCountLabel), "4 files trovati");
+    const std::string status = drive::Text(window, kStatusLabel);
+    EXPECT_TRUE(
+        std::regex_match(status, std::regex("Trovati:  4 \\*  per un totale di 1,236,800 bytes\\. "
+                                            "\\(in [0-9]+\\.[0-9]{3} sec\\.\\)")))
+        << status;
+}
+
+TEST(Search, SecondSearchAppendsUntilReset) {
+    vtest::TempTree tree;
+    tree.File("uno.txt", 1);
+    tree.File("due.dat", 2);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    gui::RunSearch(window, tree.Root(), "*.dat");
+    EXPECT_EQ(Column(AllCells(window), 0), (std::vector<std::string>{"uno.txt", "due.dat"}));
+    EXPECT_EQ(drive::Text(window, kCountLabel), "2 files trovati");
+    // The count covers every row; the total only this search.
+    EXPECT_EQ(
+        drive::Text(window, kStatusLabel).rfind("Trovati:  2 *.dat  per un totale di 2 bytes.", 0),
+        0u);
+
+    drive::Click(window, kResetButton);
+    drive::WaitUntil(
+        [&] { return drive::ItemCount(drive::ControlHandle(window, kResultList)) == 0; },
+        "the list to empty on Reset");
+    EXPECT_EQ(drive::Text(window, kCountLabel), "2 files trovati");
+    gui::RunSearch(window, tree.Root(), "*.dat");
+    EXPECT_EQ(Column(AllCells(window), 0), (std::vector<std::string>{"due.dat"}));
+}
+
+// Presses the Start button again while a search runs and waits for the question.
+HWND AskToCancel(const drive::Program& program) {
+    HWND window = program.Window();
+    gui::WaitCaption(window, "&Cancel");
+    drive::Click(window, kStartButton);
+    HWND box = drive::WaitMessageBox(program.Id(), "Torvesk");
+    EXPECT_EQ(drive::MessageBoxText(box), "Annullo ricerca?");
+    EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
+    return box;
+}
+
+TEST(Search, CancelAnsweredNoLosesAndRepeatsNoRow) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    StartLongSearch(tree, window);
+    HWND box = AskToCancel(*program);
+    // While the question is open the walk waits, with the window still locked.
+    HWND list = drive::ControlHandle(window, kResultList);
+    const int paused = drive::ItemCount(list);
+    Sleep(100);
+    EXPECT_EQ(drive::ItemCount(list), paused);
+    EXPECT_EQ(drive::Text(window, kStartButton), "&Cancel");
+    EXPECT_FALSE(drive::ReadControl(window, IDCANCEL).enabled);
+    drive::Answer(box, IDNO);
+    gui::WaitCaption(window, "&Cerca", 60000);
+
+    const Cells cells = AllCells(window);
+    ASSERT_EQ(cells.size(), 1400u);
+    std::set<std::string> places;
+    for (const auto& row : cells) {
+        places.insert(row[2] + row[0]);
+    }
+    EXPECT_EQ(places.size(), 1400u);
+    EXPECT_EQ(drive::Text(window, kCountLabel), "1400 files trovati");
+}
+
+TEST(Search, CancelAnsweredYesStopsAndSummarisesTheRowsFound) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    StartLongSearch(tree, window);
+    drive::Answer(AskToCancel(*program), IDYES);
+    gui::WaitCaption(window, "&Cerca");
+
+    const int rows = drive::ItemCount(drive::ControlHandle(window, kResultList));
+    EXPECT_LT(rows, 1400);
+    EXPECT_EQ(drive::Text(window, kCountLabel), std::to_string(rows) + " files trovati");
+    EXPECT_EQ(
+        drive::Text(window, kStatusLabel)
+            .rfind("Trovati:  " + std::to_string(rows) + " *.txt  per un totale di 0 bytes. (in ",
+                   0),
+        0u)
+        << drive::Text(window, kStatusLabel);
+    EXPECT_TRUE(drive::ReadControl(window, IDCANCEL).enabled);
+}
+
+TEST(Search, HeadingClicksSortAlternatingDirection) {
+    vtest::TempTree tree;
+    const FILETIME d1 = vtest::UtcTime(2024, 3, 9, 4, 29, 0);   // 09/03/2024 09:59
+    const FILETIME d2 = vtest::UtcTime(2024, 3, 9, 4, 30, 0);   // 09/03/2024 10:00
+    const FILETIME d3 = vtest::UtcTime(2023, 12, 31, 6, 0, 0);  // 31/12/2023 11:30
+    tree.File("Beta.txt", 999999999, &d1);
+    tree.File("alfa.gz", 1000000000, &d2);
+    tree.File("gamma", 1234, &d3);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root(), "*");
+    HWND list = drive::ControlHandle(window, kResultList);
+
+    const struct {
+        int column;
+        std::vector<std::string> names;
+    } clicks[] = {
+        {0, {"gamma", "beta.txt", "alfa.gz"}},  // Nome, descending
+        {0, {"alfa.gz", "beta.txt", "gamma"}},  // Nome, ascending
+        {3, {"alfa.gz", "beta.txt", "gamma"}},  // Grandezza, descending: by size past 9 digits
+        {3, {"gamma", "beta.txt", "alfa.gz"}},  // Grandezza, ascending
+        {4, {"alfa.gz", "beta.txt", "gamma"}},  // Data, descending
+        {1, {"gamma", "alfa.gz", "beta.txt"}},  // Estensione, ascending: ".gamma", "gz.", "txt."
+        {2, {"beta.txt", "alfa.gz", "gamma"}},  // Directory, descending: all equal, 1 2 3 -> 3 2 1
+    };
+    for (const auto& click : clicks) {
+        drive::ClickHeading(list, click.column);
+        drive::WaitUntil([&] { return Column(AllCells(window), 0) == click.names; },
+                         "the order after a click on heading " + std::to_string(click.column),
+                         3000);
+    }
+}
+
+TEST(Search, HeadingClickDuringASearchChangesNothing) {
+    vtest::TempTree tree;
+    ManyFiles(tree, "a", 700);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    drive::SetText(window, kStartFolderBox, tree.Root());
+    drive::SetText(window, kPatternBox, "*.txt");
+    drive::Click(window, kStartButton);
+    gui::WaitCaption(window, "&Cancel");
+    // The heading click is handled before the Start button's, so by the time the question is up
+    // the click has been refused during the search.
+    drive::ClickHeading(list, 0);
+    drive::Answer(AskToCancel(*program), IDNO);
+    gui::WaitCaption(window, "&Cerca", 60000);
+    const std::vector<std::string> found = Column(AllCells(window), 0);
+    ASSERT_EQ(found.size(), 700u);
+    // Had the refused click flipped the direction, this first sort would be ascending.
+    drive::ClickHeading(list, 0);
+    std::vector<std::string> descending = found;
+    std::sort(descending.rbegin(), descending.rend());
+    drive::WaitUntil([&] { return Column(AllCells(window), 0) == descending; },
+                     "a descending sort by name", 5000);
+}
+
+}  // namespace
