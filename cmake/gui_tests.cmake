@@ -14,40 +14,22 @@ target_compile_options(vdrive PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vdrive PRIVATE vortilo_driver)
 set_target_properties(vdrive PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-add_executable(gui_tests tests/gui/window_test.cpp tests/win32/fixtures.cpp)
-target_compile_options(gui_tests PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(gui_tests PRIVATE vortilo_driver vortilo_engine GTest::gtest_main)
+# End-to-end tests that share the harness: each a program of its own, run against this build's
+# vortilo.exe.
+function(vortilo_gui_test name source)
+    add_executable(${name} ${source} tests/gui/harness.cpp tests/win32/fixtures.cpp)
+    target_compile_options(${name} PRIVATE ${VORTILO_WARNINGS})
+    target_link_libraries(${name} PRIVATE vortilo_driver vortilo_engine GTest::gtest_main)
+    add_dependencies(${name} vortilo)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "${VORTILO_TEST_ENV};VORTILO_EXE=$<TARGET_FILE:vortilo>"
+        TIMEOUT 300)
+endfunction()
 
-# The tests start the program that this build makes.
-if(TARGET vortilo)
-    add_dependencies(gui_tests vortilo)
-    set(VORTILO_EXE_UNDER_TEST $<TARGET_FILE:vortilo>)
-else()
-    set(VORTILO_EXE_UNDER_TEST ${CMAKE_BINARY_DIR}/vortilo.exe)
-endif()
-add_test(NAME gui_tests COMMAND gui_tests)
-set_tests_properties(gui_tests PROPERTIES
-    ENVIRONMENT "${VORTILO_TEST_ENV};VORTILO_EXE=${VORTILO_EXE_UNDER_TEST}"
-    TIMEOUT 300)
-
+# The window as start-up builds it, the command line, the keyboard, the ways out.
+vortilo_gui_test(gui_tests tests/gui/window_test.cpp)
 # Whole searches through the window: rows, cells, cancelling, sorting.
-add_executable(gui_search_tests tests/gui/search_test.cpp tests/gui/harness.cpp
-                                tests/win32/fixtures.cpp)
-target_compile_options(gui_search_tests PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(gui_search_tests PRIVATE vortilo_driver vortilo_engine GTest::gtest_main)
-add_dependencies(gui_search_tests vortilo)
-add_test(NAME gui_search_tests COMMAND gui_search_tests)
-set_tests_properties(gui_search_tests PROPERTIES
-    ENVIRONMENT "${VORTILO_TEST_ENV};VORTILO_EXE=$<TARGET_FILE:vortilo>"
-    TIMEOUT 300)
-
-# What the controls and keys do: Reset, help, Enter, focus, opening a file, closing, Alt keys.
-add_executable(gui_events_tests tests/gui/events_test.cpp tests/gui/harness.cpp
-                                tests/win32/fixtures.cpp)
-target_compile_options(gui_events_tests PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(gui_events_tests PRIVATE vortilo_driver vortilo_engine GTest::gtest_main)
-add_dependencies(gui_events_tests vortilo)
-add_test(NAME gui_events_tests COMMAND gui_events_tests)
-set_tests_properties(gui_events_tests PROPERTIES
-    ENVIRONMENT "${VORTILO_TEST_ENV};VORTILO_EXE=$<TARGET_FILE:vortilo>"
-    TIMEOUT 300)
+vortilo_gui_test(gui_search_tests tests/gui/search_test.cpp)
+# What the controls and keys do: Reset, help, Enter, focus, pickers, opening a file, closing.
+vortilo_gui_test(gui_events_tests tests/gui/events_test.cpp)

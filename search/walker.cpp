@@ -143,15 +143,20 @@ bool AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
     return true;
 }
 
-void ListFiles(const std::string& folder) {
-    const std::string mask = folder + g_state.pattern;
+// Starts an enumeration of mask into entry; an invalid handle when the mask would not fit the
+// platform's buffer or nothing can be listed.
+HANDLE FindFirst(const std::string& mask, WIN32_FIND_DATAA* entry) {
     if (mask.size() > kMaskLimit) {
-        return;
+        return INVALID_HANDLE_VALUE;
     }
     char buffer[MAX_PATH];
     win::CopyBounded(buffer, mask);
+    return FindFirstFileA(buffer, entry);
+}
+
+void ListFiles(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    win::FindHandle find(FindFirstFileA(buffer, &entry));
+    win::FindHandle find(FindFirst(folder + g_state.pattern, &entry));
     if (!find.Valid()) {
         return;
     }
@@ -167,11 +172,8 @@ void ListFiles(const std::string& folder) {
 }
 
 void WalkSubfolders(const std::string& folder) {
-    const std::string mask = folder + "*";
-    char buffer[MAX_PATH];
-    win::CopyBounded(buffer, mask);
     WIN32_FIND_DATAA entry;
-    win::FindHandle find(FindFirstFileA(buffer, &entry));
+    win::FindHandle find(FindFirst(folder + "*", &entry));
     if (!find.Valid()) {
         return;
     }

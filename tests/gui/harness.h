@@ -23,6 +23,10 @@ constexpr int kResultList = 3154;
 constexpr int kPatternBox = 3164;
 constexpr int kStartFolderBox = 3174;
 constexpr int kSubfoldersBox = 3184;
+constexpr int kWindowsBox = 3194;
+constexpr int kDocumentsBox = 3204;
+constexpr int kProgrammiBox = 3214;
+constexpr int kQuitButton = IDCANCEL;
 
 // The program under test: VORTILO_EXE (a Linux path or a Windows one), as the build sets it.
 std::string ExePath();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/gui/driver.h"
+#include "tests/gui/harness.h"
 #include "tests/win32/fixtures.h"
 
 namespace {
@@ -17,42 +18,12 @@ namespace {
 using drive::Control;
 using drive::Program;
 
-constexpr int kStatusLabel = 3134;
-constexpr int kCountLabel = 3135;
-constexpr int kFolderBrowseButton = 3144;
-constexpr int kStartButton = 3145;
-constexpr int kHelpButton = 3146;
-constexpr int kResetButton = 3147;
-constexpr int kPatternBrowseButton = 3148;
-constexpr int kResultList = 3154;
-constexpr int kPatternBox = 3164;
-constexpr int kStartFolderBox = 3174;
-constexpr int kSubfoldersBox = 3184;
-constexpr int kWindowsBox = 3194;
-constexpr int kDocumentsBox = 3204;
-constexpr int kProgrammiBox = 3214;
-constexpr int kQuitButton = IDCANCEL;
+using namespace gui;
 
 const std::vector<std::string> kDefaultPatterns = {
     "*alone*", "*mimenu*", "*editordirecord*", "*fun_longinput*", "*sub_*", "*fun_*", "*menu*",
     "*.gig",   "*.gi3",
 };
-
-// The program under test: VORTILO_EXE (a Linux path or a Windows one), as the build sets it.
-std::string ExePath() {
-    char buffer[MAX_PATH] = {};
-    GetEnvironmentVariableA("VORTILO_EXE", buffer, sizeof buffer);
-    std::string path = buffer;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
