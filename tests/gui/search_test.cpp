@@ -91,6 +91,41 @@ TEST(Search, SecondSearchAppendsUntilReset) {
     EXPECT_EQ(Column(AllCells(window), 0), (std::vector<std::string>{"due.dat"}));
 }
 
+// The controls that a search locks, in creation order.
+const std::vector<int> kLocked = {kStartFolderBox, kFolderBrowseButton, kSubfoldersBox,
+                                  kPatternBox,     kHelpButton,         kQuitButton};
+
+std::vector<int> DisabledControls(HWND window) {
+    std::vector<int> ids;
+    for (const drive::Control& control : drive::ReadControls(window)) {
+        if (!control.enabled) {
+            ids.push_back(control.id);
+        }
+    }
+    return ids;
+}
+
+TEST(Search, CountLabelFollowsTheFirstNineteenRowsThenEveryTenth) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    StartLongSearch(tree, window);
+    // Whatever moment the label is read at, it shows a count the walk reports.
+    std::set<std::string> seen;
+    while (drive::Text(window, kStartButton) == "&Cancel") {
+        seen.insert(drive::Text(window, kCountLabel));
+    }
+    for (const std::string& text : seen) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(text, m, std::regex(" ?([0-9]+) files trovati"))) << text;
+        const int n = std::stoi(m[1]);
+        EXPECT_TRUE(n < 20 || n % 10 == 0) << text;
+        EXPECT_EQ(text[0] == ' ', n == 0) << text;
+    }
+    EXPECT_GT(seen.size(), 10u);
+    EXPECT_EQ(drive::Text(window, kCountLabel), "1400 files trovati");
+}
+
 // Presses the Start button again while a search runs and waits for the question.
 HWND AskToCancel(const drive::Program& program) {
     HWND window = program.Window();
@@ -114,9 +149,10 @@ TEST(Search, CancelAnsweredNoLosesAndRepeatsNoRow) {
     Sleep(100);
     EXPECT_EQ(drive::ItemCount(list), paused);
     EXPECT_EQ(drive::Text(window, kStartButton), "&Cancel");
-    EXPECT_FALSE(drive::ReadControl(window, IDCANCEL).enabled);
+    EXPECT_EQ(DisabledControls(window), kLocked);
     drive::Answer(box, IDNO);
     gui::WaitCaption(window, "&Cerca", 60000);
+    EXPECT_TRUE(DisabledControls(window).empty());
 
     const Cells cells = AllCells(window);
     ASSERT_EQ(cells.size(), 1400u);
