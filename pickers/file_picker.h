@@ -24,7 +24,7 @@ std::string FileBuffer(const std::string& file_name);
 // The name in a file name buffer: the bytes before its first NUL, "" when it holds none.
 std::string ReadBack(const std::string& buffer);
 
-// The part of a path after its last "\", the whole path when it holds none.
+// What follows the last "\" of a path; the whole path when it holds none.
 std::string NameAfterLastBackslash(const std::string& path);
 
 // The name that the file picker hands on: the file name of the path, lower-cased by the Case rule.
