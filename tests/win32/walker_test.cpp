@@ -419,7 +419,8 @@ TEST(Walker, MasksLongerThanTheBufferAreNeverCut) {
     // folder that fits, a sibling file carries the name that a cut mask would end in.
     std::string rel;
     const std::string step = "abcdefghijklmnopqrstuvwxyz0123456789";
-    while (tree.Root().size() + rel.size() + step.size() + 1 + 1 < 259) {
+    // Each new folder must still take its "in.txt" within 259 characters.
+    while (tree.Root().size() + rel.size() + step.size() + 1 + 6 <= 259) {
         rel += step + "\\";
         tree.Dir(rel);
         tree.File(rel + "in.txt");
