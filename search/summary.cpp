@@ -8,6 +8,7 @@
 #include "search/pump.h"
 #include "search/start.h"
 #include "search/state.h"
+#include "search/walker.h"
 
 namespace search {
 
@@ -32,12 +33,8 @@ std::string SearchSummary(int32_t found,
 
 void EndSearch(float start_time) {
     HWND window = app::g_handles.window;
-    if (app::g_handles.list != nullptr) {
-        SendMessageA(app::g_handles.list, LVM_SETITEMCOUNT,
-                     static_cast<WPARAM>(g_state.found_count), LVSICF_NOINVALIDATEALL);
-    }
-    win::SetText(window, app::kCountLabel,
-                 format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
+    // Also when the count is not one at which the walker last showed it.
+    ShowFoundCount();
     SYSTEMTIME clock;
     GetLocalTime(&clock);
     const double now = ClockSeconds(clock);

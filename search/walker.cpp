@@ -111,15 +111,6 @@ std::string NameOf(const WIN32_FIND_DATAA& entry) {
     return std::string(entry.cFileName, strnlen(entry.cFileName, sizeof entry.cFileName));
 }
 
-void ShowCount() {
-    if (app::g_handles.list != nullptr) {
-        SendMessageA(app::g_handles.list, LVM_SETITEMCOUNT,
-                     static_cast<WPARAM>(g_state.found_count), LVSICF_NOINVALIDATEALL);
-    }
-    win::SetText(app::g_handles.window, app::kCountLabel,
-                 format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
-}
-
 // Appends the row of one file. Running out of memory ends the walk like a cancel, keeping every
 // row already found.
 bool AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
@@ -138,7 +129,7 @@ bool AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
     g_state.total_bytes += size;
     ++g_state.found_count;
     if (g_state.found_count < 20 || g_state.found_count % 10 == 0) {
-        ShowCount();
+        ShowFoundCount();
     }
     return true;
 }
@@ -201,6 +192,15 @@ void WalkSubfolders(const std::string& folder) {
 }
 
 }  // namespace
+
+void ShowFoundCount() {
+    if (app::g_handles.list != nullptr) {
+        SendMessageA(app::g_handles.list, LVM_SETITEMCOUNT,
+                     static_cast<WPARAM>(g_state.found_count), LVSICF_NOINVALIDATEALL);
+    }
+    win::SetText(app::g_handles.window, app::kCountLabel,
+                 format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
+}
 
 void WalkFolder(const std::string& folder) {
     // A folder whose "*" mask would not fit cannot be listed without cutting: it is not entered.

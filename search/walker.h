@@ -9,4 +9,7 @@ namespace search {
 // included. Reads and writes g_state; stops at the first Pump step that finds the abort flag set.
 void WalkFolder(const std::string& folder);
 
+// Tells the Result list how many rows there are and shows the count in the Count label.
+void ShowFoundCount();
+
 }  // namespace search
