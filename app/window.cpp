@@ -94,6 +94,12 @@ const char* CommandLineText(const char* line) {
 void SetFpuRounding() {
     unsigned short control = 0x037F;
     __asm__ volatile("fldcw %0" : : "m"(control));
+#ifdef __x86_64__
+    // An x86_64 program does its arithmetic in SSE, which the x87 word does not govern: round to
+    // nearest, all exceptions masked, no flushing to zero.
+    unsigned int sse_control = 0x1F80;
+    __asm__ volatile("ldmxcsr %0" : : "m"(sse_control));
+#endif
 }
 
 unsigned short FpuControlWord() {

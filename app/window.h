@@ -22,7 +22,8 @@ extern const char* g_command_text;
 // byte of code 32 or less; only blanks after the name are skipped, so a tab stays.
 const char* CommandLineText(const char* line);
 
-// Round to nearest (ties to even), 64-bit precision, all exceptions masked: control word 0x037F.
+// Round to nearest (ties to even), 64-bit precision, all exceptions masked: control word 0x037F;
+// on x86_64 also the SSE control word 0x1F80, the same rounding for the arithmetic done there.
 void SetFpuRounding();
 unsigned short FpuControlWord();
 

@@ -11,8 +11,13 @@ target_link_libraries(vortilo_app PUBLIC vortilo_engine vortilo_pickers comctl32
                                          shell32)
 
 # The .def file names the two exports and their ordinals. CMake passes a .def among the
-# sources only for DLLs, so programs get it on the link line.
-set(VORTILO_DEF ${CMAKE_SOURCE_DIR}/app/vortilo.def)
+# sources only for DLLs, so programs get it on the link line. On x86_64 there is one calling
+# convention and the names carry no @ suffix.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VORTILO_DEF ${CMAKE_SOURCE_DIR}/app/vortilo64.def)
+else()
+    set(VORTILO_DEF ${CMAKE_SOURCE_DIR}/app/vortilo.def)
+endif()
 
 # A GUI program (-mwindows).
 add_executable(vortilo WIN32 app/main.cpp)
@@ -42,9 +47,16 @@ add_dependencies(app_tests fake_comctl32_ex fake_comctl32_old)
 add_test(NAME app_tests COMMAND app_tests)
 set_tests_properties(app_tests PROPERTIES ENVIRONMENT "${VORTILO_TEST_ENV}" TIMEOUT 300)
 
-# The exports and imports of the real program, read from its file.
+# The machine type, exports and imports of the real program, read from its file by this build's
+# own objdump.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VORTILO_PE_FORMAT pei-x86-64)
+else()
+    set(VORTILO_PE_FORMAT pei-i386)
+endif()
 add_test(NAME app_pe_tables
-         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/pe_tables_test.sh $<TARGET_FILE:vortilo>)
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win32/pe_tables_test.sh $<TARGET_FILE:vortilo>
+                 ${CMAKE_OBJDUMP} ${VORTILO_PE_FORMAT})
 set_tests_properties(app_pe_tables PROPERTIES TIMEOUT 60)
 
 # Whole searches run in process on the real Search window.

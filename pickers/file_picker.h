@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "app/win.h"
@@ -10,8 +11,9 @@ namespace pickers {
 
 // Size of the file name buffer handed to the open-file dialog.
 constexpr size_t kFileBufferSize = 8192;
-// OPENFILENAMEA without pvReserved, dwReserved and FlagsEx: what every version accepts.
-constexpr DWORD kRequestSize = 76;
+// OPENFILENAMEA without pvReserved, dwReserved and FlagsEx, what every version accepts: 76 bytes
+// on 32-bit Windows, 136 on 64-bit, where 76 is refused.
+constexpr DWORD kRequestSize = offsetof(OPENFILENAMEA, pvReserved);
 
 // The filter as the dialog reads it: each "|" becomes a NUL and one more NUL ends the list.
 std::string FilterBuffer(const std::string& filter);

@@ -1,8 +1,10 @@
-# Shared by the entry points: paths, the two builds, and a private X display for Wine.
+# Shared by the entry points: paths, the three builds, the host's bitness, and a private X
+# display for Wine.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 host_build="${VORTILO_HOST_BUILD:-$root/build/host}"
 win32_build="${VORTILO_WIN32_BUILD:-$root/build/win32}"
+win64_build="${VORTILO_WIN64_BUILD:-$root/build/win64}"
 
 # Each build prints only its errors, or nothing.
 build_host() {
@@ -10,10 +12,47 @@ build_host() {
         quiet cmake --build "$host_build" -j"$(nproc)"
 }
 
-build_win32() {
-    quiet cmake -S "$root" -B "$win32_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" &&
-        quiet cmake --build "$win32_build" -j"$(nproc)"
+# build_windows 32|64: the Win32 program and its tests for that bitness.
+build_windows() {
+    local dir toolchain
+    dir=$(windows_build "$1")
+    toolchain=$([ "$1" = 64 ] && echo mingw-x86_64 || echo mingw-i686)
+    quiet cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" &&
+        quiet cmake --build "$dir" -j"$(nproc)"
+}
+
+windows_build() {
+    [ "$1" = 64 ] && echo "$win64_build" || echo "$win32_build"
+}
+
+# True when the kernel runs 32-bit x86 programs: a 96-byte static i386 program that only exits
+# with status 7 (some 64-bit kernels refuse every 32-bit program with "Exec format error").
+# VORTILO_HOST_32=no makes a host that can behave as one that cannot.
+host_runs_32() {
+    [ "${VORTILO_HOST_32:-}" = no ] && return 1
+    local probe hex status
+    probe=$(mktemp)
+    hex='7f454c4601010100000000000000000002000300010000005480040834000000000000000000000034002000'
+    hex+='0100000000000000010000000000000000800408008004086000000060000000050000000010000'
+    hex+='0b801000000bb07000000cd80'
+    printf "$(sed 's/../\\x&/g' <<<"$hex")" >"$probe"
+    chmod +x "$probe"
+    "$probe" >/dev/null 2>&1
+    status=$?
+    rm -f "$probe"
+    [ "$status" -eq 7 ]
+}
+
+# The bitnesses whose programs run here: 64 always, 32 where the host allows.
+runnable_bits() {
+    if host_runs_32; then echo "32 64"; else echo 64; fi
+}
+
+# The bitness to run by hand: the 32-bit program of record where the host runs it, else its 64-bit
+# twin.
+preferred_bits() {
+    if host_runs_32; then echo 32; else echo 64; fi
 }
 
 # Runs a command with its output kept back, and shown only when it fails.
@@ -42,16 +81,37 @@ start_xvfb() {
     trap 'stop_wine; kill $xvfb_pid 2>/dev/null' EXIT
 }
 
-# Keeps one wineserver and Wine's own services alive for the whole run: starting them for every
-# program costs seconds. They start here with their output to /dev/null, so that they never hold
-# open a pipe that a test's output goes through.
+# Keeps one wineserver and Wine's own services alive for the builds of the given bitnesses:
+# starting them for every program costs seconds. They start here with their output to
+# /dev/null, so that they never hold open a pipe that a test's output goes through. Fails, and
+# says why, when Wine cannot run a program of one of them.
+wine_started=()
 start_wine() {
-    export VORTILO_BUILD="$win32_build"
-    mkdir -p "$win32_build"
-    "$root/tests/wine-run" cmd /c exit >/dev/null 2>&1 </dev/null || true
-    WINEPREFIX="$win32_build/wineprefix" wineserver -p >/dev/null 2>&1 || true
+    local bits dir out
+    for bits in "$@"; do
+        dir=$(windows_build "$bits")
+        mkdir -p "$dir"
+        # Into a file, not a pipe: the services keep what they inherit open while they run.
+        out="$dir/wine-start.log"
+        if ! VORTILO_BUILD="$dir" VORTILO_BITS=$bits "$root/tests/wine-run" cmd /c exit \
+            >"$out" 2>&1 </dev/null; then
+            echo "win$bits: Wine cannot start a program: $(cat "$out")" >&2
+            return 1
+        fi
+        wine_server "$bits" -p >/dev/null 2>&1 || true
+        wine_started+=("$bits")
+    done
+}
+
+wine_server() {
+    local bits=$1
+    shift
+    WINEPREFIX="$(windows_build "$bits")/wineprefix$bits" "/usr/lib/wine/wineserver$bits" "$@"
 }
 
 stop_wine() {
-    WINEPREFIX="$win32_build/wineprefix" wineserver -k 2>/dev/null || true
+    local bits
+    for bits in "${wine_started[@]}"; do
+        wine_server "$bits" -k 2>/dev/null || true
+    done
 }

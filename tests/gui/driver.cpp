@@ -1,6 +1,7 @@
 #include "tests/gui/driver.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -18,9 +19,9 @@ constexpr UINT kAnswerMs = 5000;
 constexpr int kBatchCells = 1000;
 constexpr int kTextMax = 260;
 
-std::string Hex(unsigned long value) {
-    char text[16];
-    wsprintfA(text, "0x%lX", value);
+std::string Hex(ULONG_PTR value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
     return text;
 }
 
@@ -354,8 +355,7 @@ void Program::Kill() {
 
 WindowInfo ReadWindow(HWND window) {
     if (!IsWindow(window)) {
-        throw Failure("the window " + Hex(reinterpret_cast<unsigned long>(window)) +
-                      " does not exist");
+        throw Failure("the window " + Hex(reinterpret_cast<ULONG_PTR>(window)) + " does not exist");
     }
     WindowInfo info;
     info.title = Text(window);

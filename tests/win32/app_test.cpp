@@ -58,8 +58,17 @@ TEST(Fpu, RoundsToNearestEvenWithAllExceptionsMasked) {
     const unsigned short chop_single = 0x0C7F;  // toward zero, 24-bit precision
     __asm__ volatile("fldcw %0" : : "m"(chop_single));
     ASSERT_NE(app::FpuControlWord(), 0x037F);
+#ifdef __x86_64__
+    // The rounding below is done in SSE here: chop there too, then check both words.
+    unsigned int sse_control = 0x7F80;
+    __asm__ volatile("ldmxcsr %0" : : "m"(sse_control));
+#endif
     app::SetFpuRounding();
     EXPECT_EQ(app::FpuControlWord(), 0x037F);
+#ifdef __x86_64__
+    __asm__ volatile("stmxcsr %0" : "=m"(sse_control));
+    EXPECT_EQ(sse_control, 0x1F80u);
+#endif
     struct Case {
         double value;
         long rounded;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Reads vortilo.exe's export and import tables: the two exports by name at ordinals 1 and 2,
-# and imports from Windows' own DLLs only (the C++ runtime is linked in).
-# Prints its checks in GoogleTest's words, so that scripts/test counts them.
+# Reads vortilo.exe's headers and its export and import tables: the machine type of its build,
+# the two exports by name at ordinals 1 and 2, and imports from Windows' own DLLs only (the C++
+# runtime is linked in). Prints its checks in GoogleTest's words, so that scripts/test counts them.
+# Usage: pe_tables_test.sh EXE OBJDUMP FORMAT   (FORMAT: pei-i386 or pei-x86-64)
 set -uo pipefail
 exe=$1
-dump=$(i686-w64-mingw32-objdump -p "$exe") || { echo "[  FAILED  ] 1 test, objdump"; exit 1; }
+objdump=$2
+format=$3
+dump=$("$objdump" -p "$exe") || { echo "[  FAILED  ] 1 test, objdump"; exit 1; }
 
 passed=0
 failed=0
@@ -18,6 +21,10 @@ check() {
         failed=$((failed + 1))
     fi
 }
+
+# "vortilo.exe:     file format pei-i386"
+shown=$(grep -oE 'file format [^ ]+' <<<"$dump" | head -n 1 | awk '{print $3}')
+check MachineType "$([ "$shown" = "$format" ] && echo yes)" "format: '$shown', expected '$format'"
 
 # "[   0] +base[   1] 3de0 Export RVA" rows give ordinals; "[   0] NAME" rows give names.
 ordinals=$(sed -n '/^Export Address Table/,/^$/p' <<<"$dump" | grep -oE '\+base\[ *[0-9]+\]' |

@@ -158,7 +158,7 @@ TEST(OpenRequest, FieldsFromTheCallersTexts) {
     pickers::BuildOpenRequest(owner, "Open File", "prova.txt", "C:\\Dati", "Testo|*.txt|", "TXT",
                               0x201004, request);
     const OPENFILENAMEA& ofn = request.ofn;
-    EXPECT_EQ(ofn.lStructSize, 76u);
+    EXPECT_EQ(ofn.lStructSize, sizeof(void*) == 8 ? 136u : 76u);
     EXPECT_EQ(ofn.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
     EXPECT_EQ(ofn.hwndOwner, owner);
     EXPECT_EQ(ofn.hInstance, nullptr);
