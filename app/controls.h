@@ -2,29 +2,29 @@
 
 // The Search window's identifiers, texts and layout.
 
-#include "app/win.h"
+#include "win32/search_window.h"
+#include "win32/win.h"
 
 namespace app {
 
-// Identifiers of the Search window's controls.
-enum ControlId : int {
-    kCaption = -1,    // the two captions are never addressed
-    kQuitButton = 2,  // IDCANCEL, so Esc presses it
-    kStatusLabel = 3134,
-    kCountLabel = 3135,
-    kFolderBrowseButton = 3144,
-    kStartButton = 3145,
-    kHelpButton = 3146,
-    kResetButton = 3147,
-    kPatternBrowseButton = 3148,
-    kResultList = 3154,
-    kPatternBox = 3164,
-    kStartFolderBox = 3174,
-    kSubfoldersBox = 3184,
-    kWindowsBox = 3194,
-    kDocumentsBox = 3204,
-    kProgrammiBox = 3214,
-};
+// Identifiers of the Search window's controls: these four are the window's own; the others,
+// which a search works with too, come with the window operations.
+constexpr int kCaption = -1;  // the two captions are never addressed
+constexpr int kResetButton = 3147;
+constexpr int kPatternBrowseButton = 3148;
+constexpr int kResultList = 3154;
+using win::kCountLabel;
+using win::kDocumentsBox;
+using win::kFolderBrowseButton;
+using win::kHelpButton;
+using win::kPatternBox;
+using win::kProgrammiBox;
+using win::kQuitButton;
+using win::kStartButton;
+using win::kStartFolderBox;
+using win::kStatusLabel;
+using win::kSubfoldersBox;
+using win::kWindowsBox;
 
 constexpr const char kWindowTitle[] = "Vortilo Quadrel Soft v 0.1";
 constexpr int kClientWidth = 900;

@@ -1,10 +1,12 @@
+// The Event handler: routes every message of the Search window to what it asks for.
+
 #include "app/events.h"
 
 #include <shellapi.h>
 
 #include "app/controls.h"
-#include "app/handles.h"
-#include "app/window.h"
+#include "win32/search_window.h"
+#include "app/dialog.h"
 #include "pickers/file_picker.h"
 #include "pickers/folder_picker.h"
 #include "results/cells.h"
@@ -40,7 +42,7 @@ void FolderBrowse(HWND window) {
 // Rows stay in the result array: the next search writes over them from row 0.
 void Reset() {
     search::g_state.found_count = 0;
-    SendMessageA(g_handles.list, LVM_SETITEMCOUNT, 0, 0);
+    SendMessageA(win::g_handles.list, LVM_SETITEMCOUNT, 0, 0);
 }
 
 void ShowHelp(HWND window) {
@@ -53,10 +55,10 @@ void ShowHelp(HWND window) {
 void OpenFile(int row) {
     char directory[MAX_PATH];
     char name[MAX_PATH];
-    results::ReadCell(g_handles.list, row, 2, directory, sizeof directory);
-    results::ReadCell(g_handles.list, row, 0, name, sizeof name);
+    results::ReadCell(win::g_handles.list, row, 2, directory, sizeof directory);
+    results::ReadCell(win::g_handles.list, row, 0, name, sizeof name);
     const std::string path = std::string(directory) + name;
-    if (MessageBoxA(g_handles.window, ("Lancio " + path).c_str(), "Shell",
+    if (MessageBoxA(win::g_handles.window, ("Lancio " + path).c_str(), "Shell",
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
         ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
     }
@@ -81,7 +83,7 @@ void OnCommand(HWND window, WPARAM wparam) {
         case kQuitButton:
             // Esc arrives here too. Ends the program, also during a search: the walk stops on
             // WM_DESTROY's abort flag.
-            EndWindow(window, 0);
+            EndWindow(window);
             break;
         case kFolderBrowseButton:
             FolderBrowse(window);
@@ -161,6 +163,7 @@ INT_PTR HandleEvent(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     try {
         Dispatch(window, message, wparam, lparam);
     } catch (...) {
+        win::NoteCurrentException("event handler");
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/win.h"
+// The Event handler that the modal loop installs for the Search window.
+
+#include "win32/win.h"
 
 namespace app {
 

@@ -1,3 +1,5 @@
+// GETSYSFILEVER and INITCOMCTL32, and the version and common-controls steps behind them.
+
 #include "app/exports.h"
 
 #include <cmath>
@@ -12,40 +14,21 @@ namespace {
 constexpr DWORD kAllClasses = 0xFF;
 constexpr char kComctl32[] = "COMCTL32.DLL";
 
-// Unloads a library on every path out.
-class Library {
-  public:
-    explicit Library(const char* name) : module_(LoadLibraryA(name)) {}
-    ~Library() {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-        }
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    HMODULE Get() const { return module_; }
-
-  private:
-    HMODULE module_;
+struct BstrTraits {
+    using Handle = BSTR;
+    static bool Valid(BSTR text) { return text != nullptr; }
+    static void Close(BSTR text) { SysFreeString(text); }
 };
+// A string from SysAllocStringByteLen.
+using OwnedBstr = win::Owned<BstrTraits>;
 
-// Frees the caller's string on every path out, as GETSYSFILEVER owns it.
-class OwnedBstr {
-  public:
-    explicit OwnedBstr(char* text) : text_(reinterpret_cast<BSTR>(text)) {}
-    ~OwnedBstr() { SysFreeString(text_); }
-    OwnedBstr(const OwnedBstr&) = delete;
-    OwnedBstr& operator=(const OwnedBstr&) = delete;
-    std::string Text() const {
-        if (text_ == nullptr) {
-            return "";
-        }
-        return std::string(reinterpret_cast<const char*>(text_), SysStringByteLen(text_));
+// The bytes of a string made with SysAllocStringByteLen; "" for none.
+std::string BstrBytes(const OwnedBstr& text) {
+    if (!text.Valid()) {
+        return "";
     }
-
-  private:
-    BSTR text_;
-};
+    return std::string(reinterpret_cast<const char*>(text.Get()), SysStringByteLen(text.Get()));
+}
 
 using InitExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
@@ -90,7 +73,7 @@ double FileVersion(const std::string& path) {
 }
 
 bool RegisterCommonControls(const char* library, DWORD flags, void(WINAPI* fallback)()) {
-    Library comctl(library);
+    const win::Library comctl(LoadLibraryA(library));
     if (comctl.Get() == nullptr) {
         return false;
     }
@@ -112,11 +95,13 @@ bool RegisterCommonControls(const char* library, DWORD flags, void(WINAPI* fallb
 
 extern "C" double __stdcall GETSYSFILEVER(char* name) {
     try {
-        const app::OwnedBstr owned(name);
+        // GETSYSFILEVER owns the caller's string: freed on every path out.
+        const app::OwnedBstr owned(reinterpret_cast<BSTR>(name));
         char folder[MAX_PATH] = {};
         GetSystemDirectoryA(folder, sizeof folder);
-        return app::FileVersion(app::SystemFilePath(folder, owned.Text()));
+        return app::FileVersion(app::SystemFilePath(folder, app::BstrBytes(owned)));
     } catch (...) {
+        win::NoteCurrentException("GETSYSFILEVER");
         return 0;
     }
 }
@@ -131,6 +116,7 @@ extern "C" double __stdcall INITCOMCTL32(DWORD flags) {
             SysAllocStringByteLen(app::kComctl32, sizeof app::kComctl32 - 1));
         return GETSYSFILEVER(name);
     } catch (...) {
+        win::NoteCurrentException("INITCOMCTL32");
         return 0;
     }
 }

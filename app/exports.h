@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/win.h"
+#include "win32/win.h"
 
 extern "C" {
 

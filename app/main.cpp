@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "app/process.h"
 #include "app/window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -14,6 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         result = app::MainRoutine();
     } catch (...) {
+        win::NoteCurrentException("main routine");
     }
     app::ReleaseState();
     CoUninitialize();

@@ -15,6 +15,7 @@
 #include "results/cell_text.h"
 #include "results/sort.h"
 #include "search/result_row.h"
+#include "tests/host/sort_support.h"
 
 namespace {
 
@@ -131,12 +132,12 @@ void SortTable(const std::vector<std::string>& rows) {
                 const std::vector<std::string> keys = results::BuildKeys(rows, k);
                 return Now() - start;
             });
-            results::SortStats stats;
+            sorttest::SortStats stats;
             const double quick = Best([&] {
                 std::vector<std::string> copy = rows;
                 std::vector<std::string> keys = results::BuildKeys(copy, k);
                 const double start = Now();
-                results::SortKeysAndRows(keys, copy, descending, &stats);
+                stats = sorttest::SortWithStats(keys, copy, descending);
                 return Now() - start;
             });
             const std::vector<std::string> keys = results::BuildKeys(rows, k);
@@ -156,74 +157,6 @@ void SortTable(const std::vector<std::string>& rows) {
                         stats.plain_depth);
         }
     }
-}
-
-std::string Padded(size_t v) {
-    std::string text = std::to_string(v);
-    return std::string(10 - text.size(), '0') + text;
-}
-
-// The plain recursion of the sort, over anything that `precedes` can order; the adversary
-// below drives it to find keys that make it nest as deep as it can.
-template <typename T, typename Precedes>
-void PlainQuickSort(std::vector<T>& keys, std::ptrdiff_t lo, std::ptrdiff_t hi, Precedes precedes) {
-    const T pivot = keys[static_cast<size_t>(lo + (hi - lo) / 2)];
-    std::ptrdiff_t i = lo;
-    std::ptrdiff_t j = hi;
-    for (;;) {
-        while (i < hi && precedes(keys[static_cast<size_t>(i)], pivot)) {
-            ++i;
-        }
-        while (j > lo && precedes(pivot, keys[static_cast<size_t>(j)])) {
-            --j;
-        }
-        if (i > j) {
-            break;
-        }
-        if (i < j) {
-            std::swap(keys[static_cast<size_t>(i)], keys[static_cast<size_t>(j)]);
-        }
-        ++i;
-        --j;
-        if (i > j) {
-            break;
-        }
-    }
-    if (lo < j) {
-        PlainQuickSort(keys, lo, j, precedes);
-    }
-    if (i < hi) {
-        PlainQuickSort(keys, i, hi, precedes);
-    }
-}
-
-// McIlroy's adversary: values are settled only when compared, so that the pivot turns out the
-// smallest of its range every time.
-std::vector<std::string> AdversaryKeys(size_t n) {
-    const size_t gas = n;
-    std::vector<size_t> value(n, gas);
-    size_t solid = 0;
-    size_t candidate = 0;
-    std::vector<size_t> ids(n);
-    for (size_t i = 0; i < n; ++i) {
-        ids[i] = i;
-    }
-    PlainQuickSort(ids, 0, static_cast<std::ptrdiff_t>(n) - 1, [&](size_t x, size_t y) {
-        if (value[x] == gas && value[y] == gas) {
-            value[x == candidate ? x : y] = solid++;
-        }
-        if (value[x] == gas) {
-            candidate = x;
-        } else if (value[y] == gas) {
-            candidate = y;
-        }
-        return value[x] < value[y];
-    });
-    std::vector<std::string> keys;
-    for (size_t v : value) {
-        keys.push_back(Padded(v));
-    }
-    return keys;
 }
 
 // Folder texts in the order a walk meets them, one per file: depth first, each folder's
@@ -259,7 +192,7 @@ void DepthTable(const std::vector<std::string>& rows) {
     std::vector<Shape> shapes;
     std::vector<std::string> sorted;
     for (size_t i = 0; i < kRows; ++i) {
-        sorted.push_back(Padded(i));
+        sorted.push_back(sorttest::Padded(i));
     }
     shapes.push_back({"sorted", sorted});
     shapes.push_back({"Directory keys", results::BuildKeys(rows, 3)});
@@ -272,7 +205,7 @@ void DepthTable(const std::vector<std::string>& rows) {
     shapes.push_back({"A,B,A,B...", alternate});
     std::vector<std::string> two_runs;
     for (size_t i = 0; i < slow_rows; ++i) {
-        two_runs.push_back(Padded(i % (slow_rows / 2)));
+        two_runs.push_back(sorttest::Padded(i % (slow_rows / 2)));
     }
     shapes.push_back({"sorted twice", two_runs});
     std::mt19937 random(8);
@@ -285,10 +218,10 @@ void DepthTable(const std::vector<std::string>& rows) {
     shapes.push_back({"walk twice, Dir", walk_twice});
     std::vector<std::string> organ;
     for (size_t i = 0; i < slow_rows; ++i) {
-        organ.push_back(Padded(std::min(i, slow_rows - 1 - i)));
+        organ.push_back(sorttest::Padded(std::min(i, slow_rows - 1 - i)));
     }
     shapes.push_back({"organ pipe", organ});
-    shapes.push_back({"adversary", AdversaryKeys(slow_rows)});
+    shapes.push_back({"adversary", sorttest::AdversaryKeys(slow_rows)});
 
     std::printf("\n%-16s %7s %9s %6s %7s %9s\n", "keys, ascending", "n", "sort ms", "depth",
                 "plain", "plain KiB");
@@ -296,9 +229,8 @@ void DepthTable(const std::vector<std::string>& rows) {
     for (Shape& shape : shapes) {
         std::vector<std::string> keys = shape.keys;
         std::vector<std::string> copy = keys;
-        results::SortStats stats;
         const double start = Now();
-        results::SortKeysAndRows(keys, copy, false, &stats);
+        const sorttest::SortStats stats = sorttest::SortWithStats(keys, copy, false);
         const double elapsed = Now() - start;
         if (per_level == 0.0 && stats.depth > 1) {
             // The sorted keys nest log2(n) deep: the stack they use gives the cost of a level.

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/win.h"
+#include "win32/win.h"
 #include "search/pump.h"
 #include "search/state.h"
 #include "search/walker.h"

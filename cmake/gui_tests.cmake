@@ -19,7 +19,7 @@ set_target_properties(vdrive PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_
 function(vortilo_gui_test name source)
     add_executable(${name} ${source} tests/gui/harness.cpp tests/win32/fixtures.cpp)
     target_compile_options(${name} PRIVATE ${VORTILO_WARNINGS})
-    target_link_libraries(${name} PRIVATE vortilo_driver vortilo_engine GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE vortilo_driver vortilo_search GTest::gtest_main)
     add_dependencies(${name} vortilo)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES

@@ -6,7 +6,7 @@ add_library(vortilo_pickers STATIC
 )
 target_include_directories(vortilo_pickers PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_pickers PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_pickers PUBLIC vortilo_engine shell32 comdlg32 ole32)
+target_link_libraries(vortilo_pickers PUBLIC vortilo_search shell32 comdlg32 ole32)
 
 # The real dialogs, opened in process and driven from a second thread.
 add_executable(pickers_tests

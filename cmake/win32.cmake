@@ -1,22 +1,34 @@
-# The Win32 part of the build: the engine library, the program, its tests run under Wine.
+# The Win32 part of the build: one library a folder, each linking only the folders below it
+# (win32/ at the ground, then search/, then results/ and pickers/, app/ on top), the program,
+# and its tests run under Wine.
 set(VORTILO_WIN32_DEFS STRICT NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501 WINVER=0x0501
                        _WIN32_IE=0x0600)
 target_compile_definitions(vortilo_core PUBLIC ${VORTILO_WIN32_DEFS})
 
-add_library(vortilo_engine STATIC
-    app/handles.cpp
-    app/win.cpp
+# The ground: helpers over the ANSI calls, handle owners, the Search window's operations.
+add_library(vortilo_win32 STATIC
+    win32/win.cpp
+    win32/search_window.cpp
+    win32/date_text.cpp
+)
+target_include_directories(vortilo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(vortilo_win32 PUBLIC ${VORTILO_WIN32_DEFS})
+target_compile_options(vortilo_win32 PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(vortilo_win32 PUBLIC comctl32)
+
+add_library(vortilo_search STATIC
     search/state.cpp
     search/pump.cpp
     search/walker.cpp
     search/start.cpp
     search/summary.cpp
-    results/date_text.cpp
-    results/cells.cpp
 )
-target_include_directories(vortilo_engine PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(vortilo_engine PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_engine PUBLIC vortilo_core comctl32)
+target_compile_options(vortilo_search PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(vortilo_search PUBLIC vortilo_core vortilo_win32)
+
+add_library(vortilo_results STATIC results/cells.cpp)
+target_compile_options(vortilo_results PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(vortilo_results PUBLIC vortilo_search)
 
 add_executable(win32_tests
     tests/win32/fixtures.cpp
@@ -25,7 +37,7 @@ add_executable(win32_tests
     tests/win32/search_test.cpp
 )
 target_compile_options(win32_tests PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(win32_tests PRIVATE vortilo_engine GTest::gtest_main)
+target_link_libraries(win32_tests PRIVATE vortilo_search GTest::gtest_main)
 
 set(VORTILO_TEST_ENV VORTILO_BUILD=${CMAKE_BINARY_DIR})
 foreach(t core_tests win32_tests)
@@ -35,7 +47,7 @@ endforeach()
 
 add_executable(walk_bench bench/walk_bench.cpp)
 target_compile_options(walk_bench PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(walk_bench PRIVATE vortilo_engine)
+target_link_libraries(walk_bench PRIVATE vortilo_search)
 
 include(cmake/pickers.cmake)
 include(cmake/app.cmake)

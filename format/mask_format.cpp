@@ -1,3 +1,5 @@
+// Number masks: digits, grouping, fill and rounding of integers and floats.
+
 #include "format/mask_format.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Number masks: the format with which every number is shown.
+
 #include <cstdint>
 #include <string>
 

@@ -1,3 +1,5 @@
+// Plain number text.
+
 #include "format/number_text.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Plain number text, with or without a place for the sign.
+
 #include <cstdint>
 #include <string>
 

@@ -1,7 +1,9 @@
+// The open-file dialog and the file picker built on it.
+
 #include "pickers/file_picker.h"
 
-#include "app/handles.h"
 #include "search/case_rule.h"
+#include "win32/search_window.h"
 
 namespace pickers {
 
@@ -111,7 +113,7 @@ std::string FilePickerFilter() {
 std::string FilePicker() {
     std::string name;
     DWORD flags = kFilePickerFlags;
-    if (OpenFileDialog(app::g_handles.window, "Open File", name, "", FilePickerFilter(), "TXT",
+    if (OpenFileDialog(win::g_handles.window, "Open File", name, "", FilePickerFilter(), "TXT",
                        flags) == 0) {
         return "";
     }

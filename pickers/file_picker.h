@@ -1,9 +1,11 @@
 #pragma once
 
+// The open-file dialog wrapper and the file picker of the Pattern box.
+
 #include <cstddef>
 #include <string>
 
-#include "app/win.h"
+#include "win32/win.h"
 
 #include <commdlg.h>
 

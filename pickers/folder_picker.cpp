@@ -1,3 +1,5 @@
+// The start-folder picker through the shell's folder browser.
+
 #include "pickers/folder_picker.h"
 
 #include "search/state.h"
@@ -5,22 +7,13 @@
 namespace pickers {
 namespace {
 
-// Owns the item list that the browser hands back; the shell's allocator frees it.
-class ItemList {
-  public:
-    explicit ItemList(LPITEMIDLIST list) : list_(list) {}
-    ~ItemList() {
-        if (list_ != nullptr) {
-            CoTaskMemFree(list_);
-        }
-    }
-    ItemList(const ItemList&) = delete;
-    ItemList& operator=(const ItemList&) = delete;
-    LPCITEMIDLIST Get() const { return list_; }
-
-  private:
-    LPITEMIDLIST list_;
+// The item list that the browser hands back; the shell's allocator frees it.
+struct ItemListTraits {
+    using Handle = LPITEMIDLIST;
+    static bool Valid(LPITEMIDLIST list) { return list != nullptr; }
+    static void Close(LPITEMIDLIST list) { CoTaskMemFree(list); }
 };
+using ItemList = win::Owned<ItemListTraits>;
 
 }  // namespace
 
@@ -40,7 +33,7 @@ BROWSEINFOA BrowseRequest(HWND owner) {
 std::string StartFolderPicker(HWND owner) {
     BROWSEINFOA request = BrowseRequest(owner);
     ItemList chosen(SHBrowseForFolderA(&request));
-    if (chosen.Get() == nullptr) {
+    if (!chosen.Valid()) {
         return "";
     }
     char path[MAX_PATH] = {};

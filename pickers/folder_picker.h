@@ -1,8 +1,10 @@
 #pragma once
 
+// The start-folder picker.
+
 #include <string>
 
-#include "app/win.h"
+#include "win32/win.h"
 
 #include <shlobj.h>
 

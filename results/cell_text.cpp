@@ -1,3 +1,5 @@
+// Cell texts of the result list, cut from the stored rows.
+
 #include "results/cell_text.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Cell texts of the result list, platform-independent.
+
 #include <cstddef>
 #include <string>
 #include <vector>

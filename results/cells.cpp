@@ -1,9 +1,11 @@
+// The result list's notifications: cells as it paints, cells read back, column sorts.
+
 #include "results/cells.h"
 
-#include "app/handles.h"
 #include "results/cell_text.h"
 #include "results/sort.h"
 #include "search/state.h"
+#include "win32/search_window.h"
 
 namespace results {
 namespace {
@@ -40,7 +42,7 @@ void ReadCell(HWND list, int row, int column, char* buffer, int size) {
 void ColumnSort(int k) {
     g_descending = !g_descending;
     SortRows(search::g_state.results, k, g_descending);
-    HWND list = app::g_handles.list;
+    HWND list = win::g_handles.list;
     if (list != nullptr) {
         InvalidateRect(list, nullptr, FALSE);
         UpdateWindow(list);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/win.h"
+// The result list's cell supply, cell reading and column sort.
+
+#include "win32/win.h"
 
 namespace results {
 

@@ -1,4 +1,8 @@
+// Sort keys, their comparison, and the column sort.
+
 #include "results/sort.h"
+
+#include "results/quicksort.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -57,89 +61,6 @@ unsigned Fold(unsigned char b) {
     return b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b;
 }
 
-std::uintptr_t StackHere() {
-    char marker = 0;
-    return reinterpret_cast<std::uintptr_t>(&marker);
-}
-
-struct Sorter {
-    std::vector<std::string>& keys;
-    std::vector<std::string>& rows;
-    bool descending;
-    // The pivot of the range being partitioned; one buffer reused by every range, since a
-    // range's pivot is no longer needed once the range is split.
-    std::string pivot;
-    SortStats* stats;
-    std::uintptr_t stack_top;
-};
-
-bool Precedes(const Sorter& s, const std::string& x, const std::string& y) {
-    const int order = CompareKeys(x, y);
-    return s.descending ? order > 0 : order < 0;
-}
-
-void Note(const Sorter& s, int depth, int plain_depth) {
-    if (s.stats == nullptr) {
-        return;
-    }
-    s.stats->depth = std::max(s.stats->depth, depth);
-    s.stats->plain_depth = std::max(s.stats->plain_depth, plain_depth);
-    const std::uintptr_t here = StackHere();
-    const size_t used = here < s.stack_top ? s.stack_top - here : here - s.stack_top;
-    s.stats->stack_bytes = std::max(s.stats->stack_bytes, used);
-}
-
-// Positions lo to hi, lo < hi. After a split the two ranges lo..j and i..hi do not overlap, so
-// sorting them in either order gives the same rows; the smaller one nests and the larger one
-// goes round this loop again, which keeps the nesting within log2(n) however the keys lie.
-void QuickSort(Sorter& s, std::ptrdiff_t lo, std::ptrdiff_t hi, int depth, int plain_depth) {
-    std::vector<std::string>& keys = s.keys;
-    for (;;) {
-        Note(s, depth, plain_depth);
-        s.pivot = keys[static_cast<size_t>(lo + (hi - lo) / 2)];
-        std::ptrdiff_t i = lo;
-        std::ptrdiff_t j = hi;
-        for (;;) {
-            while (i < hi && Precedes(s, keys[static_cast<size_t>(i)], s.pivot)) {
-                ++i;
-            }
-            while (j > lo && Precedes(s, s.pivot, keys[static_cast<size_t>(j)])) {
-                --j;
-            }
-            if (i > j) {
-                break;
-            }
-            if (i < j) {
-                keys[static_cast<size_t>(i)].swap(keys[static_cast<size_t>(j)]);
-                s.rows[static_cast<size_t>(i)].swap(s.rows[static_cast<size_t>(j)]);
-            }
-            ++i;
-            --j;
-            if (i > j) {
-                break;
-            }
-        }
-        ++plain_depth;
-        const bool left = lo < j;
-        const bool right = i < hi;
-        if (left && right) {
-            if (j - lo < hi - i) {
-                QuickSort(s, lo, j, depth + 1, plain_depth);
-                lo = i;
-            } else {
-                QuickSort(s, i, hi, depth + 1, plain_depth);
-                hi = j;
-            }
-        } else if (left) {
-            hi = j;
-        } else if (right) {
-            lo = i;
-        } else {
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 std::string SortKey(const std::string& row, int k) {
@@ -188,16 +109,11 @@ int CompareKeys(const std::string& a, const std::string& b) {
 
 void SortKeysAndRows(std::vector<std::string>& keys,
                      std::vector<std::string>& rows,
-                     bool descending,
-                     SortStats* stats) {
-    if (stats != nullptr) {
-        *stats = SortStats();
-    }
-    if (keys.size() != rows.size() || keys.size() < 2) {
-        return;
-    }
-    Sorter s{keys, rows, descending, std::string(), stats, StackHere()};
-    QuickSort(s, 0, static_cast<std::ptrdiff_t>(keys.size()) - 1, 1, 1);
+                     bool descending) {
+    struct {
+        void Range(int, int) {}
+    } no_probe;
+    SortKeysAndRowsProbed(keys, rows, descending, no_probe);
 }
 
 void SortRows(std::vector<std::string>& rows, int k, bool descending) {

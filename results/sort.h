@@ -1,5 +1,7 @@
 #pragma once
 
+// Sort keys of the five columns, their comparison, and the column sort.
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -26,15 +28,6 @@ std::vector<std::string> BuildKeys(const std::vector<std::string>& rows, int k);
 // Byte order with only a-z folded to A-Z; a prefix is smaller. Negative, zero or positive.
 int CompareKeys(const std::string& a, const std::string& b);
 
-// How deep one sort nested: `depth` its own calls; `plain_depth` the nesting that the plain
-// recursion (first range, then second, both nested) would have reached on the same keys;
-// `stack_bytes` the deepest stack it used, measured between its outermost and innermost call.
-struct SortStats {
-    int depth = 0;
-    int plain_depth = 0;
-    size_t stack_bytes = 0;
-};
-
 // Sorts keys ascending or descending by the program's quicksort (middle pivot, scans from both
 // ends that stop at keys equal to the pivot) and moves rows[i] wherever keys[i] goes, so equal
 // keys end in the order that scheme gives. Rows are exchanged, never copied. Nests at most
@@ -42,8 +35,7 @@ struct SortStats {
 // an organ pipe) still cost n * n / 4 comparisons. Does nothing when the arrays differ in length.
 void SortKeysAndRows(std::vector<std::string>& keys,
                      std::vector<std::string>& rows,
-                     bool descending,
-                     SortStats* stats = nullptr);
+                     bool descending);
 
 // Reorders every row by its key for column k (1 to 5); any other k leaves the rows as they are.
 void SortRows(std::vector<std::string>& rows, int k, bool descending);

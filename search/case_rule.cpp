@@ -1,3 +1,5 @@
+// The Case rule: ASCII letters and seven code-page-437 letter pairs.
+
 #include "search/case_rule.h"
 
 #include <array>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The Case rule for upper- and lower-casing bytes.
+
 #include <string>
 
 namespace search {

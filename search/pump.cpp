@@ -1,15 +1,10 @@
+// The Pump step: one pending message handled, or a 1 ms sleep.
+
 #include "search/pump.h"
 
+#include "win32/search_window.h"
+
 namespace search {
-namespace {
-
-HWND g_active_dialog = nullptr;
-
-}  // namespace
-
-void NoteActiveDialog(HWND dialog) {
-    g_active_dialog = dialog;
-}
 
 void PumpStep() {
     MSG msg;
@@ -17,7 +12,7 @@ void PumpStep() {
         Sleep(1);
         return;
     }
-    HWND dialog = g_active_dialog;
+    HWND dialog = win::ActiveDialog();
     if (dialog != nullptr && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) {
         return;
     }

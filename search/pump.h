@@ -1,15 +1,12 @@
 #pragma once
 
-#include "app/win.h"
+// The Pump step that keeps the window alive during long work.
 
 namespace search {
 
-// The dialog procedure notes the Search window here while it is the active window (null when it
-// is deactivated), so that a Pump step can give it its keyboard handling.
-void NoteActiveDialog(HWND dialog);
-
 // Handles at most one pending message of the thread, or sleeps 1 ms when none is waiting. Long
 // work calls it to keep the window alive; whatever the message triggers runs nested inside it.
+// The Search window, while it is active, gets its keyboard handling first.
 void PumpStep();
 
 }  // namespace search

@@ -1,3 +1,5 @@
+// Result rows: five TAB-joined fields per found file.
+
 #include "search/result_row.h"
 
 #include "format/mask_format.h"

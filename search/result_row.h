@@ -1,5 +1,7 @@
 #pragma once
 
+// Result rows: how one found file becomes a row, and how fields are read back.
+
 #include <cstdint>
 #include <string>
 

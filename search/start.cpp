@@ -1,7 +1,9 @@
+// The Start button's action: starts a search, or asks whether to cancel the running one.
+
 #include "search/start.h"
 
-#include "app/controls.h"
-#include "app/handles.h"
+#include <new>
+
 #include "format/number_text.h"
 #include "search/pump.h"
 #include "search/state.h"
@@ -14,7 +16,7 @@ namespace {
 constexpr char kCancelCaption[] = "&Cancel";
 
 void ConfirmCancel() {
-    if (MessageBoxA(app::g_handles.window, "Annullo ricerca?", "Torvesk",
+    if (MessageBoxA(win::g_handles.window, "Annullo ricerca?", "Torvesk",
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
         g_state.abort = 1;
         g_state.busy = 0;
@@ -26,22 +28,22 @@ void Start() {
     SYSTEMTIME clock;
     GetLocalTime(&clock);
     const auto start_time = static_cast<float>(ClockSeconds(clock));
-    HWND window = app::g_handles.window;
+    HWND window = win::g_handles.window;
 
     g_state.busy = 1;
     g_state.abort = 0;
     // No free element is added ahead of the rows: the walker sizes the array before each store,
     // so a sort between a confirmed cancel and the end block sees only real rows.
-    win::SetText(window, app::kCountLabel,
-                 format::NumberText(g_state.found_count, format::Form::kSigned) + " files trovati");
-    g_state.pattern = win::GetText(window, app::kPatternBox);
-    g_state.start_folder = win::GetText(window, app::kStartFolderBox);
-    g_state.include_subfolders = win::GetCheck(window, app::kSubfoldersBox);
-    g_state.admit_windows = win::GetCheck(window, app::kWindowsBox);
-    g_state.admit_documents = win::GetCheck(window, app::kDocumentsBox);
-    g_state.admit_programmi = win::GetCheck(window, app::kProgrammiBox);
+    win::ShowCount(format::NumberText(g_state.found_count, format::Form::kSigned) +
+                   " files trovati");
+    g_state.pattern = win::GetText(window, win::kPatternBox);
+    g_state.start_folder = win::GetText(window, win::kStartFolderBox);
+    g_state.include_subfolders = win::GetCheck(window, win::kSubfoldersBox);
+    g_state.admit_windows = win::GetCheck(window, win::kWindowsBox);
+    g_state.admit_documents = win::GetCheck(window, win::kDocumentsBox);
+    g_state.admit_programmi = win::GetCheck(window, win::kProgrammiBox);
     win::SetCloseCommand(window, MF_GRAYED);
-    win::SetText(window, app::kStartButton, kCancelCaption);
+    win::SetText(window, win::kStartButton, kCancelCaption);
     for (int id : kLockedDuringSearch) {
         win::Enable(window, id, false);
     }
@@ -49,7 +51,13 @@ void Start() {
 
     g_state.total_bytes = 0;
     g_state.start_folder = NormaliseStartFolder(g_state.start_folder);
-    WalkFolder(g_state.start_folder);
+    g_state.out_of_memory = 0;
+    try {
+        WalkFolder(g_state.start_folder);
+    } catch (const std::bad_alloc&) {
+        // Ends the walk like a cancel, keeping every row found; the summary says why.
+        g_state.out_of_memory = 1;
+    }
     g_state.results.resize(static_cast<size_t>(g_state.found_count));
     EndSearch(start_time);
 }
@@ -71,7 +79,7 @@ std::string NormaliseStartFolder(std::string folder) {
 
 void StartOrCancel() {
     PumpStep();
-    if (win::GetText(app::g_handles.window, app::kStartButton) == kCancelCaption) {
+    if (win::GetText(win::g_handles.window, win::kStartButton) == kCancelCaption) {
         ConfirmCancel();
         return;
     }

@@ -1,16 +1,18 @@
 #pragma once
 
+// The Start button's start-or-cancel action.
+
 #include <string>
 
-#include "app/controls.h"
-#include "app/win.h"
+#include "win32/search_window.h"
+#include "win32/win.h"
 
 namespace search {
 
 // The controls a search disables, in this order, and gives back at its end.
-constexpr int kLockedDuringSearch[] = {app::kQuitButton,         app::kHelpButton,
-                                       app::kFolderBrowseButton, app::kPatternBox,
-                                       app::kSubfoldersBox,      app::kStartFolderBox};
+constexpr int kLockedDuringSearch[] = {win::kQuitButton,         win::kHelpButton,
+                                       win::kFolderBrowseButton, win::kPatternBox,
+                                       win::kSubfoldersBox,      win::kStartFolderBox};
 
 // The Start button: starts a search from the window's inputs and returns when it is over, or,
 // called again from inside a running search's Pump step, asks whether to cancel it.

@@ -1,3 +1,5 @@
+// The process-wide search state.
+
 #include "search/state.h"
 
 namespace search {

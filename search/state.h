@@ -1,5 +1,7 @@
 #pragma once
 
+// The process-wide search state: rows, counts, flags, pattern and start folder.
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +24,8 @@ struct State {
     int32_t abort = 0;
     // Nonzero while a search runs.
     int32_t busy = 0;
+    // Nonzero when the current search stopped because memory ran out.
+    int32_t out_of_memory = 0;
     std::string pattern;
     std::string start_folder;
 };

@@ -1,14 +1,15 @@
+// The end block of a search and its summary line.
+
 #include "search/summary.h"
 
-#include "app/controls.h"
-#include "app/handles.h"
-#include "app/win.h"
 #include "format/mask_format.h"
 #include "format/number_text.h"
 #include "search/pump.h"
 #include "search/start.h"
 #include "search/state.h"
 #include "search/walker.h"
+#include "win32/search_window.h"
+#include "win32/win.h"
 
 namespace search {
 
@@ -32,17 +33,20 @@ std::string SearchSummary(int32_t found,
 }
 
 void EndSearch(float start_time) {
-    HWND window = app::g_handles.window;
+    HWND window = win::g_handles.window;
     // Also when the count is not one at which the walker last showed it.
     ShowFoundCount();
     SYSTEMTIME clock;
     GetLocalTime(&clock);
     const double now = ClockSeconds(clock);
     const float elapsed = ElapsedSeconds(start_time, now);
-    win::SetText(window, app::kStatusLabel,
-                 "Trovati: " + SearchSummary(g_state.found_count, g_state.pattern,
-                                             g_state.total_bytes, elapsed));
-    win::SetText(window, app::kStartButton, "&Cerca");
+    std::string status = "Trovati: " + SearchSummary(g_state.found_count, g_state.pattern,
+                                                     g_state.total_bytes, elapsed);
+    if (g_state.out_of_memory != 0) {
+        status += kOutOfMemoryNote;
+    }
+    win::ShowStatus(status);
+    win::SetText(window, win::kStartButton, "&Cerca");
     for (int id : kLockedDuringSearch) {
         win::Enable(window, id, true);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+// The end block of a search and the summary line in the status label.
+
 #include <cstdint>
 #include <string>
 
@@ -13,6 +15,9 @@ void EndSearch(float start_time);
 // than a second crossed midnight; a smaller step back is the rounding of the single-precision
 // start time and counts as no time at all.
 float ElapsedSeconds(float start, double now);
+
+// Follows the summary when the search stopped because memory ran out.
+constexpr char kOutOfMemoryNote[] = " Memoria esaurita: ricerca interrotta.";
 
 // The text after "Trovati: " in the status label.
 std::string SearchSummary(int32_t found,

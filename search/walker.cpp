@@ -1,19 +1,19 @@
+// The folder walker: a file pass and a subfolder pass per folder, depth first.
+
 #include "search/walker.h"
 
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/handles.h"
-#include "app/win.h"
 #include "format/number_text.h"
-#include "results/date_text.h"
 #include "search/case_rule.h"
 #include "search/pump.h"
 #include "search/result_row.h"
 #include "search/state.h"
+#include "win32/date_text.h"
+#include "win32/search_window.h"
+#include "win32/win.h"
 
 namespace search {
 namespace {
@@ -111,27 +111,20 @@ std::string NameOf(const WIN32_FIND_DATAA& entry) {
     return std::string(entry.cFileName, strnlen(entry.cFileName, sizeof entry.cFileName));
 }
 
-// Appends the row of one file. Running out of memory ends the walk like a cancel, keeping every
-// row already found.
-bool AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
+// Appends the row of one file. When memory runs out nothing is stored: every row already found
+// stays as it was.
+void AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
     const auto size = static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) |
                                            entry.nFileSizeLow);
-    try {
-        std::string row =
-            MakeRow(NameOf(entry), folder, size, results::DateText(entry.ftLastWriteTime));
-        // Sized right before the store: the array never holds an element that is not a row.
-        g_state.results.resize(static_cast<size_t>(g_state.found_count) + 1);
-        g_state.results[static_cast<size_t>(g_state.found_count)] = std::move(row);
-    } catch (const std::bad_alloc&) {
-        g_state.abort = 1;
-        return false;
-    }
+    std::string row = MakeRow(NameOf(entry), folder, size, win::DateText(entry.ftLastWriteTime));
+    // Sized right before the store: the array never holds an element that is not a row.
+    g_state.results.resize(static_cast<size_t>(g_state.found_count) + 1);
+    g_state.results[static_cast<size_t>(g_state.found_count)] = std::move(row);
     g_state.total_bytes += size;
     ++g_state.found_count;
     if (g_state.found_count < 20 || g_state.found_count % 10 == 0) {
         ShowFoundCount();
     }
-    return true;
 }
 
 // Starts an enumeration of mask into entry; an invalid handle when the mask would not fit the
@@ -156,9 +149,10 @@ void ListFiles(const std::string& folder) {
             continue;
         }
         PumpStep();
-        if (g_state.abort != 0 || !AddRow(folder, entry)) {
+        if (g_state.abort != 0) {
             return;
         }
+        AddRow(folder, entry);
     } while (FindNextFileA(find.Get(), &entry));
 }
 
@@ -194,12 +188,8 @@ void WalkSubfolders(const std::string& folder) {
 }  // namespace
 
 void ShowFoundCount() {
-    if (app::g_handles.list != nullptr) {
-        SendMessageA(app::g_handles.list, LVM_SETITEMCOUNT,
-                     static_cast<WPARAM>(g_state.found_count), LVSICF_NOINVALIDATEALL);
-    }
-    win::SetText(app::g_handles.window, app::kCountLabel,
-                 format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
+    win::SetItemCount(g_state.found_count);
+    win::ShowCount(format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
 }
 
 void WalkFolder(const std::string& folder) {
@@ -208,7 +198,7 @@ void WalkFolder(const std::string& folder) {
         return;
     }
     PathEntry on_path(folder);
-    win::SetText(app::g_handles.window, app::kStatusLabel, "Ricerca: " + folder);
+    win::ShowStatus("Ricerca: " + folder);
     ListFiles(folder);
     if (g_state.include_subfolders == 0) {
         return;

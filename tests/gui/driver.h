@@ -8,7 +8,7 @@
 // Every operation that cannot do what it was asked throws drive::Failure with a message that
 // says what was expected and what was seen. Every wait is bounded.
 
-#include "app/win.h"
+#include "win32/win.h"
 
 #include <stdexcept>
 #include <string>

@@ -346,24 +346,6 @@ void PrintTo(const Export& e, std::ostream* out) {
     *out << e.name << " @" << e.ordinal;
 }
 
-// Owns a module mapped without running or resolving anything of it.
-class MappedModule {
-  public:
-    explicit MappedModule(const std::string& path)
-        : module_(LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES)) {}
-    ~MappedModule() {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-        }
-    }
-    MappedModule(const MappedModule&) = delete;
-    MappedModule& operator=(const MappedModule&) = delete;
-    HMODULE Get() const { return module_; }
-
-  private:
-    HMODULE module_;
-};
-
 std::vector<Export> NamedExports(HMODULE module) {
     const auto* base = reinterpret_cast<const BYTE*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -387,7 +369,8 @@ std::vector<Export> NamedExports(HMODULE module) {
 
 TEST(Exports, TwoNamedFunctionsWithTheirOrdinals) {
     const std::string exe = ExePath();
-    MappedModule module(exe);
+    // Mapped without running or resolving anything of it.
+    const win::Library module(LoadLibraryExA(exe.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
     ASSERT_NE(module.Get(), nullptr) << exe << " error " << GetLastError();
     const std::vector<Export> expected = {{"GETSYSFILEVER", 1}, {"INITCOMCTL32", 2}};
     EXPECT_EQ(NamedExports(module.Get()), expected);

@@ -12,12 +12,16 @@
 #include <vector>
 
 #include "search/result_row.h"
+#include "tests/host/sort_support.h"
 
 namespace {
 
 using results::CompareKeys;
 using results::SortKey;
 using results::SortRows;
+using sorttest::AdversaryKeys;
+using sorttest::Padded;
+using sorttest::PlainQuickSort;
 
 std::string Blanks(size_t n) {
     return std::string(n, ' ');
@@ -29,47 +33,6 @@ std::string Row(const std::string& name,
                 const std::string& size,
                 const std::string& date) {
     return name + "\t" + extension + "\t" + directory + "\t" + size + "\t" + date;
-}
-
-// The quicksort written out plainly, recursion and all, as the reference for the order in which
-// equal keys end; Precedes(x, y) says whether x goes before y.
-template <typename T, typename Precedes>
-void PlainQuickSort(std::vector<T>& keys,
-                    std::vector<std::string>& rows,
-                    std::ptrdiff_t lo,
-                    std::ptrdiff_t hi,
-                    Precedes precedes) {
-    const T pivot = keys[static_cast<size_t>(lo + (hi - lo) / 2)];
-    std::ptrdiff_t i = lo;
-    std::ptrdiff_t j = hi;
-    for (;;) {
-        while (precedes(keys[static_cast<size_t>(i)], pivot) && i < hi) {
-            i = i + 1;
-        }
-        while (precedes(pivot, keys[static_cast<size_t>(j)]) && j > lo) {
-            j = j - 1;
-        }
-        if (i > j) {
-            break;
-        }
-        if (i < j) {
-            std::swap(keys[static_cast<size_t>(i)], keys[static_cast<size_t>(j)]);
-            if (!rows.empty()) {
-                std::swap(rows[static_cast<size_t>(i)], rows[static_cast<size_t>(j)]);
-            }
-        }
-        i = i + 1;
-        j = j - 1;
-        if (i > j) {
-            break;
-        }
-    }
-    if (lo < j) {
-        PlainQuickSort(keys, rows, lo, j, precedes);
-    }
-    if (i < hi) {
-        PlainQuickSort(keys, rows, i, hi, precedes);
-    }
 }
 
 std::vector<std::string> PlainSortRows(std::vector<std::string> rows, int k, bool descending) {
@@ -524,44 +487,6 @@ TEST(SortRows, ManyEqualKeysEndInThePlainOrder) {
     }
 }
 
-std::string Padded(size_t v) {
-    const std::string text = std::to_string(v);
-    return std::string(10 - text.size(), '0') + text;
-}
-
-// Keys built against the sort (McIlroy's adversary): values are settled only when the sort
-// compares them, each time so that the pivot candidate turns out smallest. Given back as
-// zero-padded numbers, so that text order is number order.
-std::vector<std::string> AdversaryKeys(size_t n) {
-    const size_t gas = n;
-    std::vector<size_t> value(n, gas);
-    size_t solid = 0;
-    size_t candidate = 0;
-    auto compare = [&](size_t x, size_t y) {
-        if (value[x] == gas && value[y] == gas) {
-            value[x == candidate ? x : y] = solid++;
-        }
-        if (value[x] == gas) {
-            candidate = x;
-        } else if (value[y] == gas) {
-            candidate = y;
-        }
-        return value[x] < value[y] ? -1 : (value[x] > value[y] ? 1 : 0);
-    };
-    std::vector<size_t> ids(n);
-    for (size_t i = 0; i < n; ++i) {
-        ids[i] = i;
-    }
-    std::vector<std::string> no_rows;
-    PlainQuickSort(ids, no_rows, 0, static_cast<std::ptrdiff_t>(n) - 1,
-                   [&](size_t x, size_t y) { return compare(x, y) < 0; });
-    std::vector<std::string> keys;
-    for (size_t v : value) {
-        keys.push_back(Padded(v));
-    }
-    return keys;
-}
-
 TEST(SortKeysAndRows, NestingStaysLogarithmicOnEveryShape) {
     const size_t n = 3000;
     std::vector<std::string> sorted_keys;
@@ -601,8 +526,7 @@ TEST(SortKeysAndRows, NestingStaysLogarithmicOnEveryShape) {
                            });
 
             std::vector<std::string> keys = c.keys;
-            results::SortStats stats;
-            results::SortKeysAndRows(keys, rows, descending, &stats);
+            const sorttest::SortStats stats = sorttest::SortWithStats(keys, rows, descending);
             EXPECT_LE(stats.depth, bound) << c.shape;
             if (!descending) {
                 EXPECT_GE(stats.plain_depth, c.min_plain_depth) << c.shape;

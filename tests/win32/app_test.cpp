@@ -12,6 +12,9 @@
 
 #include "app/controls.h"
 #include "app/exports.h"
+#include "app/dialog.h"
+#include "app/modal.h"
+#include "app/process.h"
 #include "app/window.h"
 
 #include <oleauto.h>
@@ -332,7 +335,7 @@ TEST_F(DialogLayer, HandlerThatAnswersCloseKeepsTheWindow) {
             RecordingHandler(window, message, wparam, lparam);
             if (message == WM_APP) {
                 EXPECT_TRUE(IsWindow(window));
-                app::EndWindow(window, 0);
+                app::EndWindow(window);
             }
             return message == WM_SYSCOMMAND ? g_answer_syscommand : 0;
         }
@@ -353,7 +356,7 @@ TEST_F(DialogLayer, OnlyTheExactCloseCommandEndsTheWindow) {
             RecordingHandler(window, message, wparam, lparam);
             if (message == WM_APP) {
                 EXPECT_TRUE(IsWindow(window));
-                app::EndWindow(window, 0);
+                app::EndWindow(window);
             }
             return 0;
         }

@@ -1,4 +1,4 @@
-#include "results/date_text.h"
+#include "win32/date_text.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ TEST(DateText, ItalianLocalDateAndTime) {
     };
     for (const auto& c : cases) {
         const FILETIME utc = vtest::UtcTime(c.year, c.month, c.day, c.hour, c.minute, c.second);
-        EXPECT_EQ(results::DateText(utc), c.expected);
+        EXPECT_EQ(win::DateText(utc), c.expected);
     }
 }
 
@@ -32,7 +32,7 @@ TEST(DateText, TimeThatIsNoCalendarDateKeepsBothBlanks) {
     FILETIME bad;
     bad.dwHighDateTime = 0x80000000u;
     bad.dwLowDateTime = 0;
-    EXPECT_EQ(results::DateText(bad), "  00:00");
+    EXPECT_EQ(win::DateText(bad), "  00:00");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/controls.h"
-#include "app/handles.h"
+#include "win32/search_window.h"
 #include "search/state.h"
 
 namespace vtest {
@@ -167,12 +167,12 @@ FakeWindow::FakeWindow() {
                                       GetModuleHandleA(nullptr), nullptr);
         EXPECT_NE(children[i], nullptr);
     }
-    app::g_handles.window = window_;
-    app::g_handles.list = children[2];
+    win::g_handles.window = window_;
+    win::g_handles.list = children[2];
 }
 
 FakeWindow::~FakeWindow() {
-    app::g_handles = app::Handles{};
+    win::g_handles = win::Handles{};
     DestroyWindow(window_);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

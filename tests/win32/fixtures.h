@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win.h"
+#include "win32/win.h"
 
 namespace vtest {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/handles.h"
+#include "win32/search_window.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
 
@@ -312,11 +312,11 @@ class Pickers : public ::testing::Test {
         owner_ = CreateWindowExA(0, "STATIC", "Vortilo", WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(owner_, nullptr);
-        app::g_handles.window = owner_;
+        win::g_handles.window = owner_;
         g_state = search::State{};
     }
     void TearDown() override {
-        app::g_handles = app::Handles{};
+        win::g_handles = win::Handles{};
         DestroyWindow(owner_);
         SetCurrentDirectoryA(previous_dir_);
         CoUninitialize();

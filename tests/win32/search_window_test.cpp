@@ -3,17 +3,51 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <new>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
-#include "app/handles.h"
+#include "win32/search_window.h"
+#include "app/dialog.h"
+#include "app/modal.h"
+#include "app/process.h"
 #include "app/window.h"
 #include "search/result_row.h"
 #include "search/start.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
+
+namespace {
+
+// While armed, every allocation of at least this many bytes fails, as when memory runs out.
+size_t g_refuse_from = 0;
+
+}  // namespace
+
+void* operator new(size_t size) {
+    if (g_refuse_from != 0 && size >= g_refuse_from) {
+        throw std::bad_alloc();
+    }
+    if (void* block = std::malloc(size == 0 ? 1 : size)) {
+        return block;
+    }
+    throw std::bad_alloc();
+}
+
+// The pair of the operator new above; GCC takes the free() for a mismatch with new.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete(void* block, size_t) noexcept {
+    std::free(block);
+}
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -84,7 +118,7 @@ class SearchWindow : public ::testing::Test {
     }
     void TearDown() override {
         DestroyWindow(window_);
-        app::g_handles = app::Handles{};
+        win::g_handles = win::Handles{};
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
@@ -122,7 +156,7 @@ TEST_F(SearchWindow, LocksSixControlsAndTheCloseCommandWhileItWalks) {
     EXPECT_FALSE(CloseGreyed(window_));
     EXPECT_EQ(g_state.busy, 0);
     EXPECT_EQ(win::GetText(window_, app::kCountLabel), "1 files trovati");
-    EXPECT_EQ(SendMessageA(app::g_handles.list, LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(win::g_handles.list, LVM_GETITEMCOUNT, 0, 0), 1);
 }
 
 TEST_F(SearchWindow, SummaryLine) {
@@ -201,6 +235,34 @@ TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
     EXPECT_EQ(g_state.admit_windows, 1);
     EXPECT_EQ(g_state.admit_documents, 0);
     EXPECT_EQ(g_state.admit_programmi, 0);
+}
+
+TEST_F(SearchWindow, MemoryRunningOutEndsTheSearchKeepingItsRowsAndSaysSo) {
+    vtest::TempTree tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.File("f" + std::to_string(100 + i) + ".txt", 1);
+    }
+    // The result array may grow to 32 rows; its growth to 64 is refused.
+    g_refuse_from = 40 * sizeof(std::string);
+    Search(tree.Root(), "*.txt");
+    g_refuse_from = 0;
+    ASSERT_EQ(g_state.found_count, 32);
+    for (const std::string& row : Rows()) {
+        EXPECT_EQ(search::RowField(row, search::kDirectory), tree.Root()) << row;
+    }
+    const std::string status = win::GetText(window_, app::kStatusLabel);
+    const std::regex shape(
+        "Trovati:  32 \\*\\.txt  per un totale di 32 bytes\\. \\(in [0-9]+\\.[0-9]{3} sec\\.\\) "
+        "Memoria esaurita: ricerca interrotta\\.");
+    EXPECT_TRUE(std::regex_match(status, shape)) << status;
+    EXPECT_EQ(win::GetText(window_, app::kStartButton), "&Cerca");
+    EXPECT_EQ(g_state.busy, 0);
+
+    // The next search starts afresh and says nothing of it.
+    g_state.found_count = 0;
+    Search(tree.Root(), "*.txt");
+    EXPECT_EQ(g_state.found_count, 40);
+    EXPECT_EQ(win::GetText(window_, app::kStatusLabel).find("Memoria"), std::string::npos);
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {

@@ -1,6 +1,8 @@
-#include "results/date_text.h"
+// The date column's text of a file time, through the user's locale.
 
-namespace results {
+#include "win32/date_text.h"
+
+namespace win {
 
 std::string DateText(const FILETIME& utc) {
     // Converted with the zone's offset in force now, the same for every file.
@@ -22,4 +24,4 @@ std::string DateText(const FILETIME& utc) {
     return std::string(date) + "  " + time;
 }
 
-}  // namespace results
+}  // namespace win

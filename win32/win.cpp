@@ -1,4 +1,9 @@
-#include "app/win.h"
+// Thin helpers over the ANSI Win32 calls that the program repeats.
+
+#include "win32/win.h"
+
+#include <cstdio>
+#include <exception>
 
 namespace win {
 
@@ -41,6 +46,21 @@ void SetCloseCommand(HWND window, UINT state) {
     item.fMask = MIIM_STATE;
     item.fState = state;
     SetMenuItemInfoA(menu, SC_CLOSE, FALSE, &item);
+}
+
+void NoteCurrentException(const char* where) noexcept {
+    const char* what = "unknown exception";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+        // Not a standard exception: nothing more to say of it than that.
+    }
+    // A fixed buffer: the failure may be that memory ran out.
+    char line[512];
+    std::snprintf(line, sizeof line, "Vortilo: %s: %s\n", where, what);
+    OutputDebugStringA(line);
 }
 
 }  // namespace win

@@ -1,7 +1,0 @@
-#include "app/handles.h"
-
-namespace app {
-
-Handles g_handles;
-
-}  // namespace app

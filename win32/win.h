@@ -1,0 +1,90 @@
+#pragma once
+
+// Thin helpers over the ANSI Win32 calls that the program repeats.
+
+#ifdef UNICODE
+#error "Vortilo calls only the ANSI forms of Win32 functions"
+#endif
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace win {
+
+// Copies text into a fixed platform buffer: at most N - 1 bytes, always terminated.
+template <size_t N>
+void CopyBounded(char (&out)[N], const std::string& text) {
+    const size_t n = std::min(text.size(), N - 1);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+// Sets the text of a child control; does nothing while the window does not exist.
+void SetText(HWND window, int id, const std::string& text);
+
+// The text of a child control through a 260-byte buffer: at most 259 characters; "" when the
+// window or control does not exist.
+std::string GetText(HWND window, int id);
+
+// The check state of a check box (BM_GETCHECK).
+int GetCheck(HWND window, int id);
+
+void Enable(HWND window, int id, bool enabled);
+
+// Greys or enables the Close command of the window's system menu.
+void SetCloseCommand(HWND window, UINT state);
+
+// Called inside a catch block: writes "Vortilo: where: what" for the exception being handled to
+// the debug output, so that a failure that a callback survives is not lost without a word.
+void NoteCurrentException(const char* where) noexcept;
+
+// Owns one platform handle and gives it back on every path out. Traits names the handle type,
+// what counts as no handle, and the call that gives one back.
+template <typename Traits>
+class Owned {
+  public:
+    using Handle = typename Traits::Handle;
+    explicit Owned(Handle h) : h_(h) {}
+    ~Owned() {
+        if (Valid()) {
+            Traits::Close(h_);
+        }
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    bool Valid() const { return Traits::Valid(h_); }
+    Handle Get() const { return h_; }
+
+  private:
+    Handle h_;
+};
+
+struct FindTraits {
+    using Handle = HANDLE;
+    static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+// A find handle from FindFirstFileA.
+using FindHandle = Owned<FindTraits>;
+
+struct KernelTraits {
+    using Handle = HANDLE;
+    static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+// A kernel object handle (a file or folder opened with CreateFileA).
+using KernelHandle = Owned<KernelTraits>;
+
+struct LibraryTraits {
+    using Handle = HMODULE;
+    static bool Valid(HMODULE h) { return h != nullptr; }
+    static void Close(HMODULE h) { FreeLibrary(h); }
+};
+// A library loaded with LoadLibraryA or LoadLibraryExA.
+using Library = Owned<LibraryTraits>;
+
+}  // namespace win
