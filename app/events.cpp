@@ -51,13 +51,10 @@ void ShowHelp(HWND window) {
     MessageBoxA(window, text, "Aiuto rapido...", MB_OK | MB_ICONINFORMATION);
 }
 
-// Asks before opening the file of a row with the program the system associates with it.
+// Asks before opening the file of a row with the program the system associates with it. The path
+// is the file's real one: the Name cell is lower-cased and may name another file.
 void OpenFile(int row) {
-    char directory[MAX_PATH];
-    char name[MAX_PATH];
-    results::ReadCell(win::g_handles.list, row, 2, directory, sizeof directory);
-    results::ReadCell(win::g_handles.list, row, 0, name, sizeof name);
-    const std::string path = std::string(directory) + name;
+    const std::string path = results::FilePath(row);
     if (MessageBoxA(win::g_handles.window, ("Lancio " + path).c_str(), "Shell",
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
         ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);

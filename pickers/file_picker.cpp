@@ -2,7 +2,6 @@
 
 #include "pickers/file_picker.h"
 
-#include "search/case_rule.h"
 #include "win32/search_window.h"
 
 namespace pickers {
@@ -49,7 +48,16 @@ std::string NameAfterLastBackslash(const std::string& path) {
 }
 
 std::string PickedName(const std::string& path) {
-    return search::LowerCase(NameAfterLastBackslash(path));
+    // Only A to Z: the Case rule's code page 437 pairs are other characters in the ANSI code
+    // page (0x80, the euro sign, would become a double dagger), and the name would then match
+    // no file. The search matches without regard to case anyway.
+    std::string name = NameAfterLastBackslash(path);
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return name;
 }
 
 void BuildOpenRequest(HWND owner,
@@ -99,7 +107,14 @@ int OpenFileDialog(HWND owner,
                    DWORD& flags) {
     OpenRequest request;
     BuildOpenRequest(owner, title, file_name, initial_folder, filter, default_ext, flags, request);
+    // The dialog makes each folder it browses the process's current one; a relative start folder
+    // must mean after it what it meant before.
+    char current[MAX_PATH] = {};
+    const DWORD current_length = GetCurrentDirectoryA(MAX_PATH, current);
     const int result = GetOpenFileNameA(&request.ofn);
+    if (current_length > 0 && current_length < MAX_PATH) {
+        SetCurrentDirectoryA(current);
+    }
     file_name = ReadBack(request.file);
     flags = request.ofn.Flags;
     return result;

@@ -31,7 +31,8 @@ std::string ReadBack(const std::string& buffer);
 // What follows the last "\" of a path; the whole path when it holds none.
 std::string NameAfterLastBackslash(const std::string& path);
 
-// The name that the file picker hands on: the file name of the path, lower-cased by the Case rule.
+// The name that the file picker hands on: the file name of the path with its ASCII letters
+// lower-cased, every other byte as it is.
 std::string PickedName(const std::string& path);
 
 // The request and the buffers it points into; lives as long as the dialog runs.

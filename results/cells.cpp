@@ -2,8 +2,11 @@
 
 #include "results/cells.h"
 
+#include <algorithm>
+
 #include "results/cell_text.h"
 #include "results/sort.h"
+#include "search/result_row.h"
 #include "search/state.h"
 #include "win32/search_window.h"
 
@@ -28,15 +31,15 @@ void SupplyCell(NMLVDISPINFOA* info) {
     item.pszText = g_cell;
 }
 
-void ReadCell(HWND list, int row, int column, char* buffer, int size) {
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = size;
-    if (size > 0) {
-        buffer[0] = '\0';
+std::string FilePath(int row) {
+    const auto& state = search::g_state;
+    const size_t valid =
+        std::min(static_cast<size_t>(std::max(state.found_count, 0)), state.results.size());
+    if (row < 0 || static_cast<size_t>(row) >= valid) {
+        return "";
     }
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    const std::string& stored = state.results[static_cast<size_t>(row)];
+    return search::RowField(stored, search::kDirectory) + search::FileName(stored);
 }
 
 void ColumnSort(int k) {

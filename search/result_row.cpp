@@ -16,7 +16,8 @@ std::string MakeRow(const std::string& name,
                     const std::string& directory,
                     int64_t size,
                     const std::string& date) {
-    std::string row = LowerCase(name);
+    const std::string lower = LowerCase(name);
+    std::string row = lower;
     row += '\t';
     row += ExtensionOf(name);
     row += '\t';
@@ -25,6 +26,10 @@ std::string MakeRow(const std::string& name,
     row += format::MaskFormat(size, "* #######,");
     row += '\t';
     row += date;
+    if (lower != name) {
+        row += '\t';
+        row += name;
+    }
     return row;
 }
 
@@ -42,6 +47,11 @@ std::string RowField(const std::string& row, int k) {
     }
     const size_t end = row.find('\t', begin);
     return row.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+std::string FileName(const std::string& row) {
+    std::string name = RowField(row, kFileName);
+    return name.empty() ? RowField(row, kName) : name;
 }
 
 }  // namespace search

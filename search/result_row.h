@@ -7,14 +7,16 @@
 
 namespace search {
 
-// The five fields of a result row, joined by TAB in this order.
-enum Field : int { kName = 1, kExtension = 2, kDirectory = 3, kSize = 4, kDate = 5 };
+// The fields of a result row, joined by TAB in this order. The list shows the first five; the
+// sixth, the name as the file system gave it, is there only when lower-casing changed the name.
+enum Field : int { kName = 1, kExtension = 2, kDirectory = 3, kSize = 4, kDate = 5, kFileName = 6 };
 
 // Everything after the first dot of a file name, upper-cased; empty when the name has no dot.
 std::string ExtensionOf(const std::string& name);
 
 // One row for a found file: the name lower-cased, its extension, the folder text as the walker
-// was given it (ending in "\"), the size through the size mask, and the date text.
+// was given it (ending in "\"), the size through the size mask, the date text, and the name
+// itself when lower-casing changed it.
 std::string MakeRow(const std::string& name,
                     const std::string& directory,
                     int64_t size,
@@ -22,5 +24,9 @@ std::string MakeRow(const std::string& name,
 
 // Field k of a row, counted from 1; a field the row does not have is empty.
 std::string RowField(const std::string& row, int k);
+
+// The file's name as the file system gave it, which opens the file: the lower-cased Name field
+// names another file where the Case rule turns a byte into a different character.
+std::string FileName(const std::string& row);
 
 }  // namespace search

@@ -25,10 +25,16 @@ void ConfirmCancel() {
 }
 
 void Start() {
+    HWND window = win::g_handles.window;
+    if (HasFolderPart(win::GetText(window, win::kPatternBox))) {
+        // No search starts: the rows, the labels and the controls stay as they are.
+        MessageBoxA(window, kFolderInPatternText, kFolderInPatternCaption,
+                    MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     SYSTEMTIME clock;
     GetLocalTime(&clock);
     const auto start_time = static_cast<float>(ClockSeconds(clock));
-    HWND window = win::g_handles.window;
 
     g_state.busy = 1;
     g_state.abort = 0;
@@ -63,6 +69,10 @@ void Start() {
 }
 
 }  // namespace
+
+bool HasFolderPart(const std::string& pattern) {
+    return pattern.find_first_of("\\/:") != std::string::npos;
+}
 
 double ClockSeconds(const SYSTEMTIME& clock) {
     const double ms = clock.wHour * 3600000.0 + clock.wMinute * 60000.0 + clock.wSecond * 1000.0 +

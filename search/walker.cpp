@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #include "format/number_text.h"
@@ -29,10 +31,6 @@ struct FolderId {
     DWORD index_low = 0;
 };
 
-bool SameFolder(const FolderId& a, const FolderId& b) {
-    return a.volume == b.volume && a.index_high == b.index_high && a.index_low == b.index_low;
-}
-
 bool ReadFolderId(const std::string& path, FolderId* id) {
     if (path.size() > kMaskLimit) {
         return false;
@@ -52,45 +50,66 @@ bool ReadFolderId(const std::string& path, FolderId* id) {
     return true;
 }
 
-// One folder on the path from the start folder down to the folder being walked. Its identity is
-// read only when a link asks for it, so ordinary trees cost nothing extra.
-struct Level {
-    std::string folder;
-    bool id_read = false;
-    bool id_valid = false;
-    FolderId id;
+// The folders this search has walked, by identity, so that a folder reached again through a
+// link (Wine reports Linux symbolic links as reparse points; Windows has junctions) is not walked
+// again. An identity costs a file open, so until the search meets its first link only the walked
+// folders' texts are kept; the first link has them all identified, and from then on each folder
+// is identified before it is entered.
+struct Walked {
+    std::vector<std::string> unread;
+    std::set<std::tuple<DWORD, DWORD, DWORD>> ids;
+    bool links_met = false;
 };
 
-std::vector<Level> g_path;
+Walked g_walked;
+int g_depth = 0;
 
-// Keeps g_path in step with the recursion on every way out of a folder.
-class PathEntry {
+std::tuple<DWORD, DWORD, DWORD> Key(const FolderId& id) {
+    return {id.volume, id.index_high, id.index_low};
+}
+
+// Keeps the nesting count in step on every way out of a folder; a walk that starts at depth 0
+// is a new search, with nothing walked yet.
+class Nesting {
   public:
-    explicit PathEntry(const std::string& folder) {
-        g_path.emplace_back();
-        g_path.back().folder = folder;
+    Nesting() {
+        if (g_depth++ == 0) {
+            g_walked = Walked();
+        }
     }
-    ~PathEntry() { g_path.pop_back(); }
-    PathEntry(const PathEntry&) = delete;
-    PathEntry& operator=(const PathEntry&) = delete;
+    ~Nesting() { --g_depth; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
 };
 
-// True when the folder that link_path leads to is already on the path being walked.
-bool LeadsBackOnPath(const std::string& link_path) {
-    FolderId target;
-    if (!ReadFolderId(link_path, &target)) {
+void NoteWalked(const std::string& folder, const FolderId* id) {
+    if (id != nullptr) {
+        g_walked.ids.insert(Key(*id));
+    } else if (!g_walked.links_met) {
+        g_walked.unread.push_back(folder);
+    }
+}
+
+// True when subfolder (a link when is_link) leads to a folder that this search has walked
+// already. Otherwise, once links are in play, *id receives the folder's identity and *id_read
+// says whether it could be read.
+bool WalkedAlready(const std::string& subfolder, bool is_link, FolderId* id, bool* id_read) {
+    *id_read = false;
+    if (!is_link && !g_walked.links_met) {
         return false;
     }
-    for (Level& level : g_path) {
-        if (!level.id_read) {
-            level.id_valid = ReadFolderId(level.folder, &level.id);
-            level.id_read = true;
+    if (!g_walked.links_met) {
+        g_walked.links_met = true;
+        for (const std::string& folder : g_walked.unread) {
+            FolderId walked;
+            if (ReadFolderId(folder, &walked)) {
+                g_walked.ids.insert(Key(walked));
+            }
         }
-        if (level.id_valid && SameFolder(level.id, target)) {
-            return true;
-        }
+        std::vector<std::string>().swap(g_walked.unread);
     }
-    return false;
+    *id_read = ReadFolderId(subfolder, id);
+    return *id_read && g_walked.ids.count(Key(*id)) != 0;
 }
 
 bool Skipped(const std::string& folder) {
@@ -156,6 +175,8 @@ void ListFiles(const std::string& folder) {
     } while (FindNextFileA(find.Get(), &entry));
 }
 
+void Walk(const std::string& folder, const FolderId* id);
+
 void WalkSubfolders(const std::string& folder) {
     WIN32_FIND_DATAA entry;
     win::FindHandle find(FindFirst(folder + "*", &entry));
@@ -171,18 +192,37 @@ void WalkSubfolders(const std::string& folder) {
         if (name == "." || name == "..") {
             continue;
         }
-        // Wine reports Linux symbolic links as reparse points. One that leads back to a folder on
-        // this path would list the same files again on every level until paths run out.
+        // A link back onto this path would list the same files again on every level until paths
+        // run out; links between folders would walk them over and over.
         const std::string subfolder = folder + name;
-        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackOnPath(subfolder)) {
+        FolderId id;
+        bool id_read = false;
+        if (WalkedAlready(subfolder, (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, &id,
+                          &id_read)) {
             continue;
         }
         PumpStep();
         if (g_state.abort != 0) {
             return;
         }
-        WalkFolder(subfolder + "\\");
+        Walk(subfolder + "\\", id_read ? &id : nullptr);
     } while (FindNextFileA(find.Get(), &entry));
+}
+
+// WalkFolder, for a folder whose identity is known (id) or not yet read (null).
+void Walk(const std::string& folder, const FolderId* id) {
+    // A folder whose "*" mask would not fit cannot be listed without cutting: it is not entered.
+    if (Skipped(folder) || folder.size() + 1 > kMaskLimit) {
+        return;
+    }
+    const Nesting nesting;
+    NoteWalked(folder, id);
+    win::ShowStatus("Ricerca: " + folder);
+    ListFiles(folder);
+    if (g_state.include_subfolders == 0) {
+        return;
+    }
+    WalkSubfolders(folder);
 }
 
 }  // namespace
@@ -193,17 +233,7 @@ void ShowFoundCount() {
 }
 
 void WalkFolder(const std::string& folder) {
-    // A folder whose "*" mask would not fit cannot be listed without cutting: it is not entered.
-    if (Skipped(folder) || folder.size() + 1 > kMaskLimit) {
-        return;
-    }
-    PathEntry on_path(folder);
-    win::ShowStatus("Ricerca: " + folder);
-    ListFiles(folder);
-    if (g_state.include_subfolders == 0) {
-        return;
-    }
-    WalkSubfolders(folder);
+    Walk(folder, nullptr);
 }
 
 }  // namespace search

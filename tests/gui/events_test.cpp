@@ -108,14 +108,15 @@ TEST(Events, ActivationGivesTheFocusToTheListOnceItHasRows) {
                      "the focus on the list once it has rows");
 }
 
-TEST(Events, DoubleClickAsksAndOpensTheFile) {
+TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     vtest::TempTree tree;
-    // A batch file that leaves a mark when it is opened (run).
+    // A batch file that leaves a mark when it is opened (run). Its name holds 0x80, the euro sign,
+    // which the lower-cased Name cell shows as 0x87: only the real name opens it.
     const std::string mark = tree.Path("opened.mark");
     {
         const std::string script = "@echo off\r\necho opened> \"" + mark + "\"\r\n";
-        win::KernelHandle file(CreateFileA(tree.Path("Apri.BAT").c_str(), GENERIC_WRITE, 0, nullptr,
-                                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        win::KernelHandle file(CreateFileA(tree.Path("Apri \x80.BAT").c_str(), GENERIC_WRITE, 0,
+                                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(file.Get(), script.data(), static_cast<DWORD>(script.size()),
                               &written, nullptr));
@@ -128,7 +129,8 @@ TEST(Events, DoubleClickAsksAndOpensTheFile) {
 
     drive::DoubleClickCell(list, 0, 0);
     HWND box = drive::WaitMessageBox(program->Id(), "Shell");
-    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "apri.bat");
+    EXPECT_EQ(drive::ReadCell(list, 0, 0), "apri \x87.bat");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "Apri \x80.BAT");
     EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
     drive::Answer(box, IDNO);
     Sleep(1500);
@@ -206,25 +208,40 @@ HWND FileNameBox(HWND dialog) {
     return box;
 }
 
-TEST(Events, PickedFileBecomesTheLastPattern) {
+TEST(Events, PickedFileBecomesTheLastPatternAndItsSearchFindsIt) {
     vtest::TempTree tree;
     tree.File("Relazione.TXT");
+    tree.File("Prezzi \x80.xls");
     auto program = gui::StartProgram(tree.Root());
     HWND window = program->Window();
-    drive::Click(window, kPatternBrowseButton);
-    HWND dialog = drive::WaitMessageBox(program->Id(), "Open File");
-    SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Relazione.TXT"));
-    drive::Click(dialog, IDOK);
-    drive::WaitGone(dialog, "the Open File dialog");
-    drive::WaitUntil([&] { return drive::ReadCombo(window, kPatternBox).items.size() == 10; },
-                     "the picked name in the pattern list");
-    const drive::ComboState combo = drive::ReadCombo(window, kPatternBox);
-    EXPECT_EQ(combo.items.back(), "relazione.txt");
-    EXPECT_EQ(combo.selection, 9);
-    EXPECT_EQ(combo.edit_text, "relazione.txt");
-    // The next search looks for that name.
-    gui::RunSearch(window, tree.Root(), drive::Text(window, kPatternBox));
-    EXPECT_EQ(Rows(window), 1);
+    const struct {
+        const char* chosen;
+        const char* pattern;
+    } cases[] = {
+        {"Relazione.TXT", "relazione.txt"},
+        // The euro sign stays: lower-cased by code page 437 it would match no file.
+        {"Prezzi \x80.xls", "prezzi \x80.xls"},
+    };
+    size_t items = 9;
+    int rows = 0;
+    for (const auto& c : cases) {
+        drive::Click(window, kPatternBrowseButton);
+        HWND dialog = drive::WaitMessageBox(program->Id(), "Open File");
+        SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.chosen));
+        drive::Click(dialog, IDOK);
+        drive::WaitGone(dialog, "the Open File dialog");
+        ++items;
+        drive::WaitUntil(
+            [&] { return drive::ReadCombo(window, kPatternBox).items.size() == items; },
+            "the picked name in the pattern list");
+        const drive::ComboState combo = drive::ReadCombo(window, kPatternBox);
+        EXPECT_EQ(combo.items.back(), c.pattern);
+        EXPECT_EQ(combo.selection, static_cast<int>(items) - 1);
+        EXPECT_EQ(combo.edit_text, c.pattern);
+        // The next search looks for that name and finds the file.
+        gui::RunSearch(window, tree.Root(), drive::Text(window, kPatternBox));
+        EXPECT_EQ(Rows(window), ++rows) << c.chosen;
+    }
 }
 
 TEST(Events, CancelledFilePickerSelectsTheLastPatternAgain) {

@@ -105,6 +105,57 @@ std::vector<int> DisabledControls(HWND window) {
     return ids;
 }
 
+TEST(Search, PatternWithAFolderPartStartsNoSearchAndKeepsTheRows) {
+    vtest::TempTree tree;
+    tree.File("uno.txt", 1);
+    tree.Dir("sub");
+    tree.File("sub\\due.txt", 2);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root() + "sub", "*.txt");
+    const Cells before = AllCells(window);
+    ASSERT_EQ(before.size(), 1u);
+    const std::string status = drive::Text(window, kStatusLabel);
+    for (const char* pattern : {"..\\*.txt", "sub/*.txt", "Z:*.txt"}) {
+        drive::SetText(window, kPatternBox, pattern);
+        drive::Click(window, kStartButton);
+        HWND box = drive::WaitMessageBox(program->Id(), "Vortilo");
+        EXPECT_EQ(drive::MessageBoxText(box),
+                  "Il modello di ricerca non pu\xF2 contenere cartelle (\\ / :).\r\n"
+                  "Scrivi la cartella in \"Parto da:\" e qui solo il nome, con * e ?.")
+            << pattern;
+        drive::Answer(box, IDOK);
+        drive::WaitGone(box, "the message box");
+        EXPECT_EQ(AllCells(window), before) << pattern;
+        EXPECT_EQ(drive::Text(window, kStatusLabel), status) << pattern;
+        EXPECT_EQ(drive::Text(window, kStartButton), "&Cerca") << pattern;
+        EXPECT_EQ(drive::Text(window, kCountLabel), "1 files trovati") << pattern;
+    }
+}
+
+TEST(Search, FoldersLinkedToEachOtherListEachFileOnce) {
+    vtest::TempTree tree;
+    for (const char* folder : {"x", "y", "z"}) {
+        tree.Dir(folder);
+        tree.File(std::string(folder) + "\\" + folder + ".txt");
+    }
+    // Each folder links to the two others, as /proc and /sys do under Wine's Z: drive.
+    tree.Link("x\\to_y", "y");
+    tree.Link("x\\to_z", "z");
+    tree.Link("y\\to_x", "x");
+    tree.Link("y\\to_z", "z");
+    tree.Link("z\\to_x", "x");
+    tree.Link("z\\to_y", "y");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    std::vector<std::string> names = Column(AllCells(window), 0);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"x.txt", "y.txt", "z.txt"}));
+    EXPECT_EQ(drive::Text(window, kStatusLabel).rfind("Trovati:  3 *.txt  per un totale di", 0),
+              0u);
+}
+
 TEST(Search, CountLabelFollowsTheFirstNineteenRowsThenEveryTenth) {
     vtest::TempTree tree;
     auto program = gui::StartProgram(tree.Root());

@@ -102,7 +102,7 @@ TEST(ReadBack, BytesBeforeTheFirstNul) {
     }
 }
 
-TEST(PickedName, PartAfterLastBackslashLowerCased) {
+TEST(PickedName, PartAfterLastBackslashWithItsAsciiLettersLowerCased) {
     const struct {
         const char* path;
         const char* after;
@@ -120,8 +120,10 @@ TEST(PickedName, PartAfterLastBackslashLowerCased) {
         // Letters of the ANSI range 0xC0 to 0xFF stay as they are.
         {"C:\\X\\\xC0\xC8\xC9\xCC\xD2\xD9.TXT", "\xC0\xC8\xC9\xCC\xD2\xD9.TXT",
          "\xC0\xC8\xC9\xCC\xD2\xD9.txt"},
-        // Code page 437 pairs of the Case rule: Ä Ç Ñ fold to ä ç ñ.
-        {"C:\\\x8E\x80\xA5.BAS", "\x8E\x80\xA5.BAS", "\x84\x87\xA4.bas"},
+        // Bytes that lower-casing by code page 437 would turn into other characters of the ANSI
+        // code page (the euro sign 0x80 into a double dagger) stay, so the name still matches.
+        {"C:\\\x8E\x80\xA5.BAS", "\x8E\x80\xA5.BAS", "\x8E\x80\xA5.bas"},
+        {"Z:\\Prezzi \x80.XLS", "Prezzi \x80.XLS", "prezzi \x80.xls"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(pickers::NameAfterLastBackslash(c.path), c.after) << c.path;
@@ -438,26 +440,38 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
     tree.File("LEGGIMI");
     tree.Dir("Sotto");
     tree.File("Sotto\\Nota.Txt");
+    tree.File("Sotto\\Prezzi \x80.XLS");
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
     // Entry 1 holds *.*: the current folder is listed at first (Wine's *.* leaves out names
     // without a dot, such as LEGGIMI).
     const std::vector<std::string> listed = {"Relazione.TXT", "Sotto", "\xC0rchivio.Bas"};
     const struct {
+        const char* into;  // a folder the dialog browses into first, or nullptr
         const char* typed;
         const char* picked;
     } cases[] = {
-        {"Relazione.TXT", "relazione.txt"},
-        {"\xC0rchivio.Bas", "\xC0rchivio.bas"},
-        {"LEGGIMI", "leggimi"},
-        {"Sotto\\Nota.Txt", "nota.txt"},
+        {nullptr, "Relazione.TXT", "relazione.txt"},
+        {nullptr, "\xC0rchivio.Bas", "\xC0rchivio.bas"},
+        {nullptr, "LEGGIMI", "leggimi"},
+        {nullptr, "Sotto\\Nota.Txt", "nota.txt"},
+        {"Sotto", "Prezzi \x80.XLS", "prezzi \x80.xls"},
     };
     for (const auto& c : cases) {
         FileDialogView view;
         Driver driver([&](DWORD thread) {
             view = SeeFileDialog(thread, listed);
-            if (view.dialog != nullptr) {
-                TypeAndOpen(view.dialog, c.typed);
+            if (view.dialog == nullptr) {
+                return;
             }
+            if (c.into != nullptr) {
+                // Browsing makes the folder the process's current one while the dialog runs.
+                TypeAndOpen(view.dialog, c.into);
+                WaitUntil([&]() {
+                    return ListedNames(view.dialog) ==
+                           std::vector<std::string>{"Nota.Txt", "Prezzi \x80.XLS"};
+                });
+            }
+            TypeAndOpen(view.dialog, c.typed);
         });
         const std::string picked = pickers::FilePicker();
         driver.Finish();
@@ -470,6 +484,11 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
         EXPECT_FALSE(view.read_only_visible);
         EXPECT_EQ(view.name_box, "");
         EXPECT_EQ(view.listed, listed);
+        // A file from another folder leaves the current folder where it was: a relative start
+        // folder means what it meant before the dialog.
+        char current[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, current);
+        EXPECT_EQ(std::string(current) + "\\", tree.Root()) << c.typed;
     }
     EXPECT_EQ(g_state.start_folder, "");
 }
