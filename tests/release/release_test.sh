@@ -121,11 +121,13 @@ for bits in 32 64; do
     build=$(windows_build "$bits")
     drive() {
         VORTILO_BUILD="$build" VORTILO_EXE="$(win "$exe")" "$root/tests/wine-run" \
-            "$build/vdrive.exe" "$@" 2>&1 </dev/null
+            "$build/vdrive.exe" "$@" </dev/null
     }
     problems=()
-    if ! pid=$(drive start "$(win "$unpacked")"); then
-        fail "PackagedProgramSearches_win$bits" "vdrive start: $pid"
+    # The program inherits vdrive's Unix stderr, so it goes to a file: a pipe held open by the
+    # running program would never end the command substitution.
+    if ! pid=$(drive start "$(win "$unpacked")" 2>"$tmp/start$bits.err"); then
+        fail "PackagedProgramSearches_win$bits" "vdrive start: $(cat "$tmp/start$bits.err")"
         continue
     fi
     title=$(drive --pid "$pid" window | sed -n 's/^title //p')
@@ -133,7 +135,7 @@ for bits in 32 64; do
     drive --pid "$pid" settext 3174 "$(win "$tree")" >/dev/null
     drive --pid "$pid" settext 3164 '*.txt' >/dev/null
     drive --pid "$pid" click 3145 >/dev/null
-    if out=$(drive --pid "$pid" waittext 3145 '&Cerca'); then
+    if out=$(drive --pid "$pid" waittext 3145 '&Cerca' 2>&1); then
         count=$(drive --pid "$pid" text 3135)
         [ "$count" = '"3 files trovati"' ] || problems+=("count: $count")
         status=$(drive --pid "$pid" text 3134)
@@ -148,7 +150,7 @@ for bits in 32 64; do
         problems+=("the search did not end: $out")
     fi
     drive --pid "$pid" click 2 >/dev/null
-    code=$(drive wait-exit "$pid")
+    code=$(drive wait-exit "$pid" 2>&1)
     [ "$code" = 0 ] || problems+=("exit code after Fine: $code")
     if [ ${#problems[@]} -eq 0 ]; then
         pass "PackagedProgramSearches_win$bits"
