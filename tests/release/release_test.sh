@@ -42,7 +42,8 @@ for name in one second-checkout; do
     if ! git clone -q --local --no-checkout "$root" "$tmp/$name" ||
         ! git -C "$tmp/$name" checkout -q --detach "$commit" ||
         ! bash "$tmp/$name/scripts/package" >"$tmp/$name.log" 2>&1; then
-        fail PackageRuns "scripts/package failed in a clone of $commit:" "$(tail -n 20 "$tmp/$name.log")"
+        fail PackageRuns "scripts/package failed in a clone of $commit:" \
+            "$(tail -n 20 "$tmp/$name.log")"
         finish
     fi
 done
@@ -85,12 +86,15 @@ for bits in 32 64; do
     has_entry=$("$objdump" -p "$exe" 2>/dev/null | grep -cE '^[0-9a-f]+   Entry: ID: 0x000010,')
     strings=$(strings -el "$exe" | sed -n '/^StringFileInfo$/,/^VarFileInfo$/p' | tr '\n' '|')
     IFS=. read -r major minor patch <<<"$version"
-    le() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24)); }
+    le() {
+        printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24))
+    }
     numbers=$(le $((major << 16 | minor)))$(le $((patch << 16)))
     fixed=$(od -An -tx1 -v "$exe" | tr -d ' \n' | grep -oE 'bd04effe[0-9a-f]{40}' | head -n 1)
     want="|FileDescription|Vortilo file finder (${bits}-bit)|FileVersion|$version|"
     want_tail="|OriginalFilename|vortilo.exe|ProductName|Vortilo|ProductVersion|$version|"
-    if [ "$has_entry" -eq 1 ] && [[ "$strings" == *"$want"* ]] && [[ "$strings" == *"$want_tail"* ]] &&
+    if [ "$has_entry" -eq 1 ] && [[ "$strings" == *"$want"* ]] &&
+        [[ "$strings" == *"$want_tail"* ]] &&
         [ "$fixed" = "bd04effe00000100$numbers$numbers" ]; then
         pass "VersionResource_win$bits"
     else
@@ -99,14 +103,15 @@ for bits in 32 64; do
     fi
 
     if [[ " $(runnable_bits) " != *" $bits "* ]]; then
-        echo "[  SKIPPED ] Release.PackagedProgramSearches_win$bits: this host cannot run 32-bit programs"
+        echo "[  SKIPPED ] Release.PackagedProgramSearches_win$bits:" \
+            "this host cannot run 32-bit programs"
         continue
     fi
 
     # The Wine session may have ended while the packages were built. Started here, its
     # services never hold open the pipes that read vdrive's answers.
-    if ! why=$(start_wine "$bits" 2>&1); then
-        fail "PackagedProgramSearches_win$bits" "$why"
+    if ! start_wine "$bits" 2>"$tmp/wine$bits.err"; then
+        fail "PackagedProgramSearches_win$bits" "$(cat "$tmp/wine$bits.err")"
         continue
     fi
 
@@ -144,7 +149,8 @@ for bits in 32 64; do
         # Name and folder of each row, in any order.
         rows=$(drive --pid "$pid" cells | awk -F'\t' '{print $2 $4}' | sort | tr '\n' ' ')
         t=$(win "$tree" | sed 's/\\/\\\\/g')
-        want_rows="\"a.txt\"\"$t\\\\\" \"b.txt\"\"$t\\\\sub\\\\\" \"c.txt\"\"$t\\\\sub\\\\deeper\\\\\" "
+        want_rows="\"a.txt\"\"$t\\\\\" \"b.txt\"\"$t\\\\sub\\\\\" "
+        want_rows+="\"c.txt\"\"$t\\\\sub\\\\deeper\\\\\" "
         [ "$rows" = "$want_rows" ] || problems+=("rows: $rows" "expected: $want_rows")
     else
         problems+=("the search did not end: $out")
