@@ -22,8 +22,17 @@ else()
     set(VORTILO_DEF ${CMAKE_SOURCE_DIR}/app/vortilo.def)
 endif()
 
+# The version resource, filled in from project()'s version and this build's bitness.
+enable_language(RC)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VORTILO_FLAVOUR 64-bit)
+else()
+    set(VORTILO_FLAVOUR 32-bit)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/app/version.rc.in ${CMAKE_BINARY_DIR}/version.rc @ONLY)
+
 # A GUI program (-mwindows).
-add_executable(vortilo WIN32 app/main.cpp)
+add_executable(vortilo WIN32 app/main.cpp ${CMAKE_BINARY_DIR}/version.rc)
 target_compile_options(vortilo PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo PRIVATE vortilo_app)
 target_link_options(vortilo PRIVATE ${VORTILO_DEF})
