@@ -12,6 +12,7 @@
 #include "app/controls.h"
 #include "win32/search_window.h"
 #include "app/dialog.h"
+#include "app/events.h"
 #include "app/modal.h"
 #include "app/process.h"
 #include "app/window.h"
@@ -62,10 +63,13 @@ struct Snapshot {
     bool close_greyed = false;
     int busy = 0;
     int64_t total_bytes = -1;
+    int fine_timers = -1;
 };
 
 Snapshot g_snapshot;
 WNDPROC g_status_proc = nullptr;
+// Run once the snapshot is taken, while the walk runs.
+void (*g_during_walk)(HWND window) = nullptr;
 
 const int kAllControls[] = {
     app::kQuitButton,  app::kStatusLabel,  app::kCountLabel,     app::kFolderBrowseButton,
@@ -100,6 +104,10 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
         g_snapshot.close_greyed = CloseGreyed(window);
         g_snapshot.busy = g_state.busy;
         g_snapshot.total_bytes = g_state.total_bytes;
+        g_snapshot.fine_timers = win::FineTimer::Raised();
+        if (g_during_walk != nullptr) {
+            g_during_walk(window);
+        }
     }
     return CallWindowProcA(g_status_proc, label, msg, wparam, lparam);
 }
@@ -263,6 +271,52 @@ TEST_F(SearchWindow, MemoryRunningOutEndsTheSearchKeepingItsRowsAndSaysSo) {
     Search(tree.Root(), "*.txt");
     EXPECT_EQ(g_state.found_count, 40);
     EXPECT_EQ(win::GetText(window_, app::kStatusLabel).find("Memoria"), std::string::npos);
+}
+
+TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
+    vtest::TempTree tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.File("f" + std::to_string(100 + i) + ".txt", 1);
+    }
+    const struct {
+        const char* way_out;
+        void (*during)(HWND window);
+        size_t refuse_from;
+        int found;
+    } cases[] = {
+        // First, while the result array has yet to grow past 32 rows.
+        {"memory running out", nullptr, 40 * sizeof(std::string), 32},
+        {"the end", nullptr, 0, 40},
+        // As a confirmed cancel leaves the flags.
+        {"a cancel",
+         [](HWND) {
+             g_state.abort = 1;
+             g_state.busy = 0;
+         },
+         0, 0},
+        // Fine, as Esc presses it: the window goes and WM_DESTROY stops the walk. Last, since the
+        // window is gone after it.
+        {"the window's destruction",
+         [](HWND window) {
+             PostMessageA(window, WM_COMMAND, MAKEWPARAM(app::kQuitButton, BN_CLICKED), 0);
+         },
+         0, 0},
+    };
+    app::InstallHandler(app::HandleEvent);
+    for (const auto& c : cases) {
+        g_state.found_count = 0;
+        g_during_walk = c.during;
+        g_refuse_from = c.refuse_from;
+        Search(tree.Root(), "*.txt");
+        g_refuse_from = 0;
+        g_during_walk = nullptr;
+        EXPECT_EQ(g_snapshot.fine_timers, 1) << c.way_out;
+        EXPECT_EQ(win::FineTimer::Raised(), 0) << c.way_out;
+        EXPECT_EQ(g_state.found_count, c.found) << c.way_out;
+        EXPECT_EQ(g_state.busy, 0) << c.way_out;
+    }
+    app::InstallHandler(nullptr);
+    EXPECT_FALSE(IsWindow(window_));
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
