@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <regex>
 #include <string>
@@ -317,6 +320,75 @@ TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
     }
     app::InstallHandler(nullptr);
     EXPECT_FALSE(IsWindow(window_));
+}
+
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static bool Valid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static bool Valid(HGDIOBJ h) { return h != nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+
+// The list's whole window (heading, rows, scroll bars) as it stands on the screen.
+std::vector<uint32_t> ScreenPixels(HWND list) {
+    RECT outer;
+    GetWindowRect(list, &outer);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    HDC screen = GetWindowDC(list);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    {
+        win::Owned<MemoryDcTraits> memory(CreateCompatibleDC(screen));
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        win::Owned<GdiObjectTraits> bitmap(
+            CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (memory.Valid() && bitmap.Valid()) {
+            HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+            BitBlt(memory.Get(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
+            GdiFlush();
+            std::memcpy(pixels.data(), bits, pixels.size() * sizeof pixels[0]);
+            SelectObject(memory.Get(), old);
+        }
+    }
+    ReleaseDC(list, screen);
+    return pixels;
+}
+
+TEST_F(SearchWindow, ListOnScreenIsWhatAFullRepaintDraws) {
+    // Past the first page the count reaches the list without drawing its scroll bars each time:
+    // whatever it shows once the search's paints are done must be what it draws afresh.
+    vtest::TempTree tree;
+    for (int i = 0; i < 300; ++i) {
+        tree.File("f" + std::to_string(1000 + i) + ".txt", i);
+    }
+    ShowWindow(window_, SW_SHOW);
+    Search(tree.Root(), "*.txt");
+    ASSERT_EQ(g_state.found_count, 300);
+    HWND list = win::g_handles.list;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    UpdateWindow(list);
+    const std::vector<uint32_t> shown = ScreenPixels(list);
+    RedrawWindow(list, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const std::vector<uint32_t> drawn = ScreenPixels(list);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(std::count(shown.begin(), shown.end(), shown[0]), static_cast<long>(shown.size()));
+    EXPECT_TRUE(shown == drawn);
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
