@@ -1,6 +1,8 @@
 // Measures the column sort against std::sort of the same keys, how deep the sort nests on
-// various shapes of keys, and what one cell-text request costs with few and with many rows.
-// Usage: sort_bench   (no arguments; prints its figures)
+// various shapes of keys, the sorts that sequences of searches and heading clicks really ask
+// for, and what one cell-text request costs with few and with many rows.
+// Usage: sort_bench   (no arguments; prints its figures; lines that begin "summary" feed the
+// table that scripts/bench prints at its end)
 
 #include <algorithm>
 #include <chrono>
@@ -187,7 +189,7 @@ void DepthTable(const std::vector<std::string>& rows) {
         const char* name;
         std::vector<std::string> keys;
     };
-    // Shapes on which the sort takes time that grows with n * n get fewer rows.
+    // Shapes on which the quicksort alone would take time that grows with n * n get fewer rows.
     const size_t slow_rows = 20000;
     std::vector<Shape> shapes;
     std::vector<std::string> sorted;
@@ -223,8 +225,8 @@ void DepthTable(const std::vector<std::string>& rows) {
     shapes.push_back({"organ pipe", organ});
     shapes.push_back({"adversary", sorttest::AdversaryKeys(slow_rows)});
 
-    std::printf("\n%-16s %7s %9s %6s %7s %9s\n", "keys, ascending", "n", "sort ms", "depth",
-                "plain", "plain KiB");
+    std::printf("\n%-16s %7s %9s %6s %7s %9s %7s\n", "keys, ascending", "n", "sort ms", "depth",
+                "plain", "plain KiB", "merged");
     double per_level = 0.0;
     for (Shape& shape : shapes) {
         std::vector<std::string> keys = shape.keys;
@@ -236,17 +238,113 @@ void DepthTable(const std::vector<std::string>& rows) {
             // The sorted keys nest log2(n) deep: the stack they use gives the cost of a level.
             per_level = static_cast<double>(stats.stack_bytes) / (stats.depth - 1);
         }
-        std::printf("%-16s %7zu %9.1f %6d %7d %9.0f\n", shape.name, shape.keys.size(),
+        std::printf("%-16s %7zu %9.1f %6d %7d %9.0f %7s\n", shape.name, shape.keys.size(),
                     elapsed * 1e3, stats.depth, stats.plain_depth,
-                    per_level * stats.plain_depth / 1024.0);
+                    per_level * stats.plain_depth / 1024.0, stats.merged ? "yes" : "no");
     }
     std::printf(
         "depth: nesting of this sort; plain: nesting of the plain recursion (first range, "
-        "then second);\nplain KiB: its stack at %.0f bytes a level (measured on this "
+        "then second)\nup to where the quicksort stopped, if it ran over its budget "
+        "(merged);\nplain KiB: its stack at %.0f bytes a level (measured on this "
         "build); a Win32 thread gets 1024 KiB\nunless its program asks for more (mingw-w64 "
         "programs reserve "
         "2048 KiB for the main thread)\n",
         per_level);
+}
+
+// What a search lists in a folder of numbered files (as NTFS gives them, in name order) with
+// dates that advance a few files a minute, as a camera's photos have them.
+void AddNumberedFiles(const std::string& folder,
+                      const std::string& stem,
+                      size_t first,
+                      size_t count,
+                      std::mt19937& random,
+                      std::vector<std::string>* rows) {
+    unsigned minute = 0;
+    for (size_t i = first; i < first + count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "%s%06zu.JPG", stem.c_str(), i);
+        if (Below(random, 8) == 0) {
+            minute += 1 + Below(random, 90);
+        }
+        const unsigned hour = minute / 60 % 24;
+        const unsigned day = 1 + minute / 1440 % 28;
+        const std::string date = TwoDigits(day) + "/" + TwoDigits(1 + minute / 40320 % 12) +
+                                 "/2024  " + TwoDigits(hour) + ":" + TwoDigits(minute % 60);
+        rows->push_back(search::MakeRow(name, folder, 1000000 + Below(random, 5000000), date));
+    }
+}
+
+// Sorts that a user's sequence of searches and heading clicks makes. The direction flips with
+// every click and survives Reset, so one earlier click anywhere makes the next click ascending.
+void SequenceTable() {
+    struct Sequence {
+        const char* name;
+        int column;
+        bool descending;
+        std::vector<std::string> (*rows)(size_t n);
+    };
+    // One flat folder of n / 2 files, searched twice.
+    const auto flat_twice = [](size_t n) {
+        std::mt19937 random(1);
+        std::vector<std::string> rows;
+        AddNumberedFiles("C:\\Dati\\Flat\\", "f", 1, n / 2, random, &rows);
+        const std::vector<std::string> once = rows;
+        rows.insert(rows.end(), once.begin(), once.end());
+        return rows;
+    };
+    // A photo folder of eight year folders (the camera numbers on across them) and its backup copy
+    // beside it, searched once from their parent.
+    const auto with_copy = [](size_t n) {
+        std::mt19937 random(2);
+        std::vector<std::string> rows;
+        for (const char* top : {"C:\\Dati\\Foto\\", "C:\\Dati\\Foto - Copia\\"}) {
+            for (size_t year = 0; year < 8; ++year) {
+                const size_t per_folder = n / 16;
+                AddNumberedFiles(top + std::to_string(2017 + year) + "\\", "IMG_",
+                                 1 + year * per_folder, per_folder, random, &rows);
+            }
+        }
+        return rows;
+    };
+    // One photo folder searched twice.
+    const auto photos_twice = [](size_t n) {
+        std::mt19937 random(3);
+        std::vector<std::string> rows;
+        AddNumberedFiles("C:\\Foto\\", "DSC", 1, n / 2, random, &rows);
+        const std::vector<std::string> once = rows;
+        rows.insert(rows.end(), once.begin(), once.end());
+        return rows;
+    };
+    const Sequence sequences[] = {
+        {"flat folder twice, one click before, Nome", 1, false, flat_twice},
+        {"folder and its copy, Nome", 1, true, with_copy},
+        {"folder and its copy, one click before, Nome", 1, false, with_copy},
+        {"photo folder twice, Data", 5, true, photos_twice},
+    };
+    std::printf("\n%-45s %7s %9s %7s\n", "sequence (SortRows, keys included)", "rows", "sort ms",
+                "merged");
+    for (const Sequence& sequence : sequences) {
+        for (size_t n : {static_cast<size_t>(10000), static_cast<size_t>(50000), kRows}) {
+            const std::vector<std::string> rows = sequence.rows(n);
+            const double elapsed = Best([&] {
+                std::vector<std::string> copy = rows;
+                const double start = Now();
+                results::SortRows(copy, sequence.column, sequence.descending);
+                return Now() - start;
+            });
+            std::vector<std::string> copy = rows;
+            std::vector<std::string> keys = results::BuildKeys(copy, sequence.column);
+            const sorttest::SortStats stats =
+                sorttest::SortWithStats(keys, copy, sequence.descending);
+            std::printf("%-45s %7zu %9.1f %7s\n", sequence.name, n, elapsed * 1e3,
+                        stats.merged ? "yes" : "no");
+            if (n == kRows) {
+                std::printf("summary\tsort: %s, %zu rows\t%.0f ms\tat most 300 ms\n", sequence.name,
+                            n, elapsed * 1e3);
+            }
+        }
+    }
 }
 
 void CellTable() {
@@ -302,6 +400,7 @@ int main() {
     const std::vector<std::string> rows = MakeRows(kRows);
     SortTable(rows);
     DepthTable(rows);
+    SequenceTable();
     CellTable();
     return 0;
 }

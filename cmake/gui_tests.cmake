@@ -14,6 +14,12 @@ target_compile_options(vdrive PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vdrive PRIVATE vortilo_driver)
 set_target_properties(vdrive PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# A whole search from the real window, driven through the driver (scripts/bench runs it).
+add_executable(window_bench bench/window_bench.cpp)
+target_compile_options(window_bench PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(window_bench PRIVATE vortilo_driver)
+add_dependencies(window_bench vortilo)
+
 # End-to-end tests that share the harness: each a program of its own, run against this build's
 # vortilo.exe.
 function(vortilo_gui_test name source)

@@ -14,7 +14,8 @@ add_library(vortilo_win32 STATIC
 target_include_directories(vortilo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vortilo_win32 PUBLIC ${VORTILO_WIN32_DEFS})
 target_compile_options(vortilo_win32 PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_win32 PUBLIC comctl32)
+# winmm: the timer resolution that a search raises.
+target_link_libraries(vortilo_win32 PUBLIC comctl32 winmm)
 
 add_library(vortilo_search STATIC
     search/state.cpp

@@ -2,10 +2,34 @@
 
 #include "win32/win.h"
 
+#include <mmsystem.h>
+
 #include <cstdio>
 #include <exception>
 
 namespace win {
+namespace {
+
+int g_fine_timers = 0;
+
+}  // namespace
+
+FineTimer::FineTimer() : raised_(timeBeginPeriod(1) == TIMERR_NOERROR) {
+    if (raised_) {
+        ++g_fine_timers;
+    }
+}
+
+FineTimer::~FineTimer() {
+    if (raised_) {
+        timeEndPeriod(1);
+        --g_fine_timers;
+    }
+}
+
+int FineTimer::Raised() {
+    return g_fine_timers;
+}
 
 void SetText(HWND window, int id, const std::string& text) {
     if (window == nullptr) {

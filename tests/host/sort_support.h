@@ -18,8 +18,10 @@ namespace sorttest {
 
 // How deep one sort nested: `depth` its own calls; `plain_depth` the nesting that the plain
 // recursion would have reached on the same keys; `stack_bytes` the deepest stack it used,
-// measured between its outermost and innermost call.
+// measured between its outermost and innermost call; `merged` whether the quicksort ran over its
+// budget and the merge sort finished.
 struct SortStats {
+    bool merged = false;
     int depth = 0;
     int plain_depth = 0;
     size_t stack_bytes = 0;
@@ -44,7 +46,7 @@ inline SortStats SortWithStats(std::vector<std::string>& keys,
                                bool descending) {
     SortStats stats;
     stats.stack_top = SortStats::StackHere();
-    results::SortKeysAndRowsProbed(keys, rows, descending, stats);
+    stats.merged = !results::SortKeysAndRowsProbed(keys, rows, descending, stats);
     return stats;
 }
 

@@ -489,25 +489,36 @@ TEST(SortRows, ManyEqualKeysEndInThePlainOrder) {
 
 TEST(SortKeysAndRows, NestingStaysLogarithmicOnEveryShape) {
     const size_t n = 3000;
+    const size_t rerun = 200;
     std::vector<std::string> sorted_keys;
     std::vector<std::string> twice;
     std::vector<std::string> organ;
+    std::vector<std::string> tail_again;
     for (size_t i = 0; i < n; ++i) {
         sorted_keys.push_back(Padded(i));
         twice.push_back(Padded(i % (n / 2)));
         organ.push_back(Padded(std::min(i, n - 1 - i)));
+        tail_again.push_back(Padded(i < n - rerun ? i : i - (n - rerun)));
     }
     const struct {
         const char* shape;
         std::vector<std::string> keys;
         int min_plain_depth;  // how deep the plain recursion goes ascending: the shape's strain
+        // Ascending, descending: the quicksort runs over its budget and the merge sort finishes.
+        bool merged[2];
     } cases[] = {
-        {"sorted", sorted_keys, 1},
-        {"reversed", std::vector<std::string>(sorted_keys.rbegin(), sorted_keys.rend()), 1},
-        {"equal", std::vector<std::string>(n, "C:\\Dati\\"), 1},
-        {"sorted twice", twice, static_cast<int>(n / 4)},
-        {"organ pipe", organ, static_cast<int>(n / 4)},
-        {"adversary", AdversaryKeys(n), static_cast<int>(n / 4)},
+        {"sorted", sorted_keys, 1, {false, false}},
+        {"reversed",
+         std::vector<std::string>(sorted_keys.rbegin(), sorted_keys.rend()),
+         1,
+         {false, false}},
+        {"equal", std::vector<std::string>(n, "C:\\Dati\\"), 1, {false, false}},
+        // A sorted run, then its first 200 keys again: deep, yet within the budget.
+        {"sorted, 200 again", tail_again, static_cast<int>(rerun), {false, false}},
+        {"sorted twice", twice, 0, {true, true}},
+        {"organ pipe", organ, 0, {true, true}},
+        // Built against the ascending sort; descending, its keys are no strain.
+        {"adversary", AdversaryKeys(n), 0, {true, false}},
     };
     const int bound = static_cast<int>(std::log2(static_cast<double>(n))) + 1;
     for (const auto& c : cases) {
@@ -525,19 +536,39 @@ TEST(SortKeysAndRows, NestingStaysLogarithmicOnEveryShape) {
                                return descending ? order > 0 : order < 0;
                            });
 
+            const std::vector<std::string> unsorted_rows = rows;
             std::vector<std::string> keys = c.keys;
             const sorttest::SortStats stats = sorttest::SortWithStats(keys, rows, descending);
+            const bool merged = c.merged[descending ? 1 : 0];
+            EXPECT_EQ(stats.merged, merged) << c.shape << (descending ? " descending" : "");
             EXPECT_LE(stats.depth, bound) << c.shape;
             if (!descending) {
                 EXPECT_GE(stats.plain_depth, c.min_plain_depth) << c.shape;
             }
-            EXPECT_EQ(rows, plain_rows) << c.shape;
             std::vector<std::string> want = c.keys;
             std::sort(want.begin(), want.end());
             if (descending) {
                 std::reverse(want.begin(), want.end());
             }
             EXPECT_EQ(keys, want) << c.shape;
+            if (!merged) {
+                EXPECT_EQ(rows, plain_rows) << c.shape;
+                continue;
+            }
+            // Each row went with its key, none was lost or repeated, and the same keys in the
+            // same order end the same way again.
+            for (size_t i = 0; i < n; ++i) {
+                ASSERT_EQ(rows[i].substr(0, rows[i].find('#')), keys[i]) << c.shape << " " << i;
+            }
+            std::vector<std::string> same = rows;
+            std::vector<std::string> all = unsorted_rows;
+            std::sort(same.begin(), same.end());
+            std::sort(all.begin(), all.end());
+            EXPECT_EQ(same, all) << c.shape;
+            std::vector<std::string> again_keys = c.keys;
+            std::vector<std::string> again_rows = unsorted_rows;
+            results::SortKeysAndRows(again_keys, again_rows, descending);
+            EXPECT_EQ(again_rows, rows) << c.shape;
         }
     }
 }

@@ -37,12 +37,12 @@ check ExportNamesAtOrdinals "$([ "$names" = "0 GETSYSFILEVER;1 INITCOMCTL32;" ] 
 base=$(grep -E '^Ordinal Base' <<<"$dump" | awk '{print $3}')
 check OrdinalBaseIsOne "$([ "$base" = 1 ] && echo yes)" "base: '$base'"
 
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|version|msvcrt|advapi32)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|version|msvcrt|advapi32|winmm)\.dll$'
 dlls=$(grep -E '^\s*DLL Name:' <<<"$dump" | awk '{print tolower($3)}' | sort -u)
 foreign=$(grep -vE "$allowed" <<<"$dlls" | tr '\n' ' ')
 check ImportsOnlyWindowsDlls "$([ -n "$dlls" ] && [ -z "$foreign" ] && echo yes)" \
     "foreign DLLs: '$foreign'"
-for dll in comctl32.dll version.dll oleaut32.dll; do
+for dll in comctl32.dll version.dll oleaut32.dll winmm.dll; do
     check "Imports_$dll" "$(grep -qx "$dll" <<<"$dlls" && echo yes)" "missing $dll"
 done
 subsystem=$(grep -E '^Subsystem' <<<"$dump" | awk '{print $2}')

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <regex>
 #include <string>
@@ -12,6 +15,7 @@
 #include "app/controls.h"
 #include "win32/search_window.h"
 #include "app/dialog.h"
+#include "app/events.h"
 #include "app/modal.h"
 #include "app/process.h"
 #include "app/window.h"
@@ -62,10 +66,13 @@ struct Snapshot {
     bool close_greyed = false;
     int busy = 0;
     int64_t total_bytes = -1;
+    int fine_timers = -1;
 };
 
 Snapshot g_snapshot;
 WNDPROC g_status_proc = nullptr;
+// Run once the snapshot is taken, while the walk runs.
+void (*g_during_walk)(HWND window) = nullptr;
 
 const int kAllControls[] = {
     app::kQuitButton,  app::kStatusLabel,  app::kCountLabel,     app::kFolderBrowseButton,
@@ -100,6 +107,10 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
         g_snapshot.close_greyed = CloseGreyed(window);
         g_snapshot.busy = g_state.busy;
         g_snapshot.total_bytes = g_state.total_bytes;
+        g_snapshot.fine_timers = win::FineTimer::Raised();
+        if (g_during_walk != nullptr) {
+            g_during_walk(window);
+        }
     }
     return CallWindowProcA(g_status_proc, label, msg, wparam, lparam);
 }
@@ -263,6 +274,121 @@ TEST_F(SearchWindow, MemoryRunningOutEndsTheSearchKeepingItsRowsAndSaysSo) {
     Search(tree.Root(), "*.txt");
     EXPECT_EQ(g_state.found_count, 40);
     EXPECT_EQ(win::GetText(window_, app::kStatusLabel).find("Memoria"), std::string::npos);
+}
+
+TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
+    vtest::TempTree tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.File("f" + std::to_string(100 + i) + ".txt", 1);
+    }
+    const struct {
+        const char* way_out;
+        void (*during)(HWND window);
+        size_t refuse_from;
+        int found;
+    } cases[] = {
+        // First, while the result array has yet to grow past 32 rows.
+        {"memory running out", nullptr, 40 * sizeof(std::string), 32},
+        {"the end", nullptr, 0, 40},
+        // As a confirmed cancel leaves the flags.
+        {"a cancel",
+         [](HWND) {
+             g_state.abort = 1;
+             g_state.busy = 0;
+         },
+         0, 0},
+        // Fine, as Esc presses it: the window goes and WM_DESTROY stops the walk. Last, since the
+        // window is gone after it.
+        {"the window's destruction",
+         [](HWND window) {
+             PostMessageA(window, WM_COMMAND, MAKEWPARAM(app::kQuitButton, BN_CLICKED), 0);
+         },
+         0, 0},
+    };
+    app::InstallHandler(app::HandleEvent);
+    for (const auto& c : cases) {
+        g_state.found_count = 0;
+        g_during_walk = c.during;
+        g_refuse_from = c.refuse_from;
+        Search(tree.Root(), "*.txt");
+        g_refuse_from = 0;
+        g_during_walk = nullptr;
+        EXPECT_EQ(g_snapshot.fine_timers, 1) << c.way_out;
+        EXPECT_EQ(win::FineTimer::Raised(), 0) << c.way_out;
+        EXPECT_EQ(g_state.found_count, c.found) << c.way_out;
+        EXPECT_EQ(g_state.busy, 0) << c.way_out;
+    }
+    app::InstallHandler(nullptr);
+    EXPECT_FALSE(IsWindow(window_));
+}
+
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static bool Valid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static bool Valid(HGDIOBJ h) { return h != nullptr; }
+    static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+
+// The list's whole window (heading, rows, scroll bars) as it stands on the screen.
+std::vector<uint32_t> ScreenPixels(HWND list) {
+    RECT outer;
+    GetWindowRect(list, &outer);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    HDC screen = GetWindowDC(list);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    {
+        win::Owned<MemoryDcTraits> memory(CreateCompatibleDC(screen));
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        win::Owned<GdiObjectTraits> bitmap(
+            CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (memory.Valid() && bitmap.Valid()) {
+            HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+            BitBlt(memory.Get(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
+            GdiFlush();
+            std::memcpy(pixels.data(), bits, pixels.size() * sizeof pixels[0]);
+            SelectObject(memory.Get(), old);
+        }
+    }
+    ReleaseDC(list, screen);
+    return pixels;
+}
+
+TEST_F(SearchWindow, ListOnScreenIsWhatAFullRepaintDraws) {
+    // Past the first page the count reaches the list without drawing its scroll bars each time:
+    // whatever it shows once the search's paints are done must be what it draws afresh.
+    vtest::TempTree tree;
+    for (int i = 0; i < 300; ++i) {
+        tree.File("f" + std::to_string(1000 + i) + ".txt", i);
+    }
+    ShowWindow(window_, SW_SHOW);
+    Search(tree.Root(), "*.txt");
+    ASSERT_EQ(g_state.found_count, 300);
+    HWND list = win::g_handles.list;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    UpdateWindow(list);
+    const std::vector<uint32_t> shown = ScreenPixels(list);
+    RedrawWindow(list, nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const std::vector<uint32_t> drawn = ScreenPixels(list);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(std::count(shown.begin(), shown.end(), shown[0]), static_cast<long>(shown.size()));
+    EXPECT_TRUE(shown == drawn);
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
