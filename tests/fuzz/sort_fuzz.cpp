@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr size_t kMostKeys = 400;
+constexpr size_t kMostKeys = 128;
 
 unsigned char Fold(unsigned char b) {
     return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 'a' + 'A') : b;
