@@ -27,21 +27,6 @@ double Now() {
     return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-std::string ExePath() {
-    char buffer[MAX_PATH] = {};
-    GetEnvironmentVariableA("VORTILO_EXE", buffer, sizeof buffer);
-    std::string path = buffer;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 // Waits until the first two rows both show name in the Nome column, reading them as often as
 // the program answers; the seconds from start.
 double WaitFirstRows(HWND list, const std::string& name, double start) {
@@ -68,7 +53,7 @@ int main(int argc, char** argv) {
         root += '\\';
     }
     try {
-        const std::string exe = ExePath();
+        const std::string exe = drive::ExePath();
         drive::Program program(exe, drive::CommandLine(exe, ""), root);
         HWND window = program.Window();
         HWND list = drive::ControlHandle(window, kResultList);

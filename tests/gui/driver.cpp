@@ -351,6 +351,21 @@ void Program::Kill() {
     }
 }
 
+std::string ExePath() {
+    char buffer[MAX_PATH] = {};
+    GetEnvironmentVariableA("VORTILO_EXE", buffer, sizeof buffer);
+    std::string path = buffer;
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+    }
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
 // ---- Reading ----
 
 WindowInfo ReadWindow(HWND window) {

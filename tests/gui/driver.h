@@ -34,6 +34,9 @@ void WaitUntil(Condition condition, const std::string& what, DWORD ms = kWaitMs)
 
 // ---- The program ----
 
+// The program under test: VORTILO_EXE (a Linux path or a Windows one), as the build sets it.
+std::string ExePath();
+
 // A running vortilo.exe, started as a child process; ended (terminated when it still runs) when
 // this object goes away.
 class Program {

@@ -2,21 +2,6 @@
 
 namespace gui {
 
-std::string ExePath() {
-    char buffer[MAX_PATH] = {};
-    GetEnvironmentVariableA("VORTILO_EXE", buffer, sizeof buffer);
-    std::string path = buffer;
-    if (!path.empty() && path[0] == '/') {
-        path = "Z:" + path;
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 std::unique_ptr<drive::Program> StartProgram(const std::string& folder, const std::string& text) {
     const std::string exe = ExePath();
     if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {

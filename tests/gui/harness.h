@@ -28,8 +28,7 @@ constexpr int kDocumentsBox = 3204;
 constexpr int kProgrammiBox = 3214;
 constexpr int kQuitButton = IDCANCEL;
 
-// The program under test: VORTILO_EXE (a Linux path or a Windows one), as the build sets it.
-std::string ExePath();
+using drive::ExePath;
 
 // Starts the program in folder with the command-line text after its quoted name ("" for none).
 std::unique_ptr<drive::Program> StartProgram(const std::string& folder,
