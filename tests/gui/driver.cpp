@@ -239,9 +239,12 @@ bool WriteWholeFile(const std::string& path, const std::string& text) {
 
 // ---- The program ----
 
-PROCESS_INFORMATION Spawn(const std::string& exe,
-                          const std::string& command_line,
-                          const std::string& folder) {
+namespace {
+
+// Spawn, with both handles left as CreateProcessA gave them.
+PROCESS_INFORMATION StartProcess(const std::string& exe,
+                                 const std::string& command_line,
+                                 const std::string& folder) {
     // A started process holds its standard handles' Unix files open for as long as it lives,
     // and so does the wineserver for every handle it inherits: it gets NUL for all three and
     // none of ours, so that it never keeps the test run's output pipe from closing.
@@ -269,6 +272,15 @@ PROCESS_INFORMATION Spawn(const std::string& exe,
         throw Failure("cannot start " + exe + (folder.empty() ? "" : " in " + folder) + " (error " +
                       std::to_string(GetLastError()) + ")");
     }
+    return pi;
+}
+
+}  // namespace
+
+PROCESS_INFORMATION Spawn(const std::string& exe,
+                          const std::string& command_line,
+                          const std::string& folder) {
+    PROCESS_INFORMATION pi = StartProcess(exe, command_line, folder);
     CloseHandle(pi.hThread);
     pi.hThread = nullptr;
     return pi;
@@ -756,8 +768,9 @@ std::string RunLinux(const std::string& command, DWORD ms) {
     if (!WriteWholeFile(windows_base + ".sh", script)) {
         throw Failure("cannot write " + windows_base + ".sh");
     }
-    const PROCESS_INFORMATION pi = Spawn("Z:\\bin\\sh", "/bin/sh " + base + ".sh", "");
-    CloseHandle(pi.hProcess);
+    // Its handles are not closed: for a Linux program Wine fills them from whatever its stack
+    // held, which may name one of ours.
+    StartProcess("Z:\\bin\\sh", "/bin/sh " + base + ".sh", "");
     const std::string status_file = windows_base + ".status";
     WaitUntil([&] { return GetFileAttributesA(status_file.c_str()) != INVALID_FILE_ATTRIBUTES; },
               "the end of: " + command, ms);
