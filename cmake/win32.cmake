@@ -10,6 +10,7 @@ add_library(vortilo_win32 STATIC
     win32/win.cpp
     win32/search_window.cpp
     win32/date_text.cpp
+    win32/wide_path.cpp
 )
 target_include_directories(vortilo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vortilo_win32 PUBLIC ${VORTILO_WIN32_DEFS})

@@ -2,6 +2,8 @@
 
 #include "search/result_row.h"
 
+#include <algorithm>
+
 #include "format/mask_format.h"
 #include "search/case_rule.h"
 
@@ -47,6 +49,26 @@ std::string RowField(const std::string& row, int k) {
     }
     const size_t end = row.find('\t', begin);
     return row.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+void AttachRealPath(std::string& row, size_t index) {
+    for (auto tabs = std::count(row.begin(), row.end(), '\t'); tabs < kRealPath - 1; ++tabs) {
+        row += '\t';
+    }
+    row += std::to_string(index);
+}
+
+bool RealPathIndex(const std::string& row, size_t* index) {
+    const std::string field = RowField(row, kRealPath);
+    if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    size_t number = 0;
+    for (char digit : field) {
+        number = number * 10 + static_cast<size_t>(digit - '0');
+    }
+    *index = number;
+    return true;
 }
 
 std::string FileName(const std::string& row) {

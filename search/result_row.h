@@ -8,8 +8,17 @@
 namespace search {
 
 // The fields of a result row, joined by TAB in this order. The list shows the first five; the
-// sixth, the name as the file system gave it, is there only when lower-casing changed the name.
-enum Field : int { kName = 1, kExtension = 2, kDirectory = 3, kSize = 4, kDate = 5, kFileName = 6 };
+// sixth, the name as the file system gave it, is there only when lower-casing changed the name;
+// the seventh, where the row's texts do not name the file, says which real path is the file's.
+enum Field : int {
+    kName = 1,
+    kExtension = 2,
+    kDirectory = 3,
+    kSize = 4,
+    kDate = 5,
+    kFileName = 6,
+    kRealPath = 7
+};
 
 // Everything after the first dot of a file name, upper-cased; empty when the name has no dot.
 std::string ExtensionOf(const std::string& name);
@@ -24,6 +33,12 @@ std::string MakeRow(const std::string& name,
 
 // Field k of a row, counted from 1; a field the row does not have is empty.
 std::string RowField(const std::string& row, int k);
+
+// Marks a row as the file whose real path is number index of those kept beside the rows.
+void AttachRealPath(std::string& row, size_t index);
+
+// The number of the real path attached to a row; false when the row's texts name its file.
+bool RealPathIndex(const std::string& row, size_t* index);
 
 // The file's name as the file system gave it, which opens the file: the lower-cased Name field
 // names another file where the Case rule turns a byte into a different character.

@@ -12,6 +12,10 @@ namespace search {
 struct State {
     // One row per file found since the last Reset; rows 0 to found_count - 1 are valid.
     std::vector<std::string> results;
+    // The real paths of the files whose rows do not name them (a name or folder that the code
+    // page cannot hold, a path past MAX_PATH), wide as the file system has them; a row says
+    // which is its own.
+    std::vector<std::wstring> real_paths;
     int32_t found_count = 0;
     // Sum of the sizes of the files found by the current search.
     int64_t total_bytes = 0;

@@ -2,114 +2,127 @@
 
 #include "search/walker.h"
 
+#include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <set>
 #include <tuple>
 #include <vector>
 
 #include "format/number_text.h"
-#include "search/case_rule.h"
 #include "search/pump.h"
+#include "search/case_rule.h"
 #include "search/result_row.h"
 #include "search/state.h"
 #include "win32/date_text.h"
 #include "win32/search_window.h"
+#include "win32/wide_path.h"
 #include "win32/win.h"
 
 namespace search {
 namespace {
 
-// FindFirstFileA takes its mask through a MAX_PATH buffer. A mask cut short there would name
-// another folder or file, so a pass whose mask does not fit is never made.
-constexpr size_t kMaskLimit = MAX_PATH - 1;
-
-// A folder as the file system knows it, whichever path or link led to it.
-struct FolderId {
-    DWORD volume = 0;
-    DWORD index_high = 0;
-    DWORD index_low = 0;
+// Where a folder is for the file system.
+struct RealFolder {
+    // Ends in "\": the start folder made absolute, then each real name.
+    std::wstring path;
+    // No name in it ends in a dot or a blank, which the platform's path rules would drop.
+    bool plain = true;
 };
 
-bool ReadFolderId(const std::string& path, FolderId* id) {
-    if (path.size() > kMaskLimit) {
-        return false;
+// A folder on the way down. Its rows and the status label show text; the file system is asked
+// for the real path, by the real names, which text may not give back.
+struct Folder {
+    // Ends in "\": the start folder as typed, then each name as the ANSI calls show it.
+    std::string text;
+    RealFolder real;
+    // Read back through the code page, text names this same folder.
+    bool text_names_it = true;
+};
+
+// A folder as the file system knows it, whichever path or link led to it.
+using FolderId = std::tuple<DWORD, DWORD, DWORD>;
+
+// The path to ask the platform for: as it is while it fits a MAX_PATH buffer and holds no name
+// that the platform's path rules would change, the long form otherwise.
+std::wstring AskFor(const RealFolder& folder, const std::wstring& last) {
+    if (folder.plain && folder.path.size() + last.size() < MAX_PATH) {
+        return folder.path + last;
     }
-    char buffer[MAX_PATH];
-    win::CopyBounded(buffer, path);
-    win::KernelHandle folder(
-        CreateFileA(buffer, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return win::LongForm(folder.path) + win::PatternAsRead(last);
+}
+
+bool ReadFolderId(const RealFolder& folder, FolderId* id) {
+    win::KernelHandle handle(CreateFileW(
+        AskFor(folder, L"").c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info)) {
+    if (!handle.Valid() || !GetFileInformationByHandle(handle.Get(), &info)) {
         return false;
     }
-    id->volume = info.dwVolumeSerialNumber;
-    id->index_high = info.nFileIndexHigh;
-    id->index_low = info.nFileIndexLow;
+    *id = FolderId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
     return true;
 }
 
-// The folders this search has walked, by identity, so that a folder reached again through a
-// link (Wine reports Linux symbolic links as reparse points; Windows has junctions) is not walked
-// again. An identity costs a file open, so until the search meets its first link only the walked
-// folders' texts are kept; the first link has them all identified, and from then on each folder
-// is identified before it is entered.
-struct Walked {
-    std::vector<std::string> unread;
-    std::set<std::tuple<DWORD, DWORD, DWORD>> ids;
+// Reading a folder's identity costs a file open (a millisecond or two under Wine): the window
+// gets a Pump step at least this often while a run of them is read.
+constexpr std::chrono::milliseconds kIdentityRun(20);
+
+// What one search learns on its way down: the folders it has walked, so that a folder reached
+// again through a link (Wine reports Linux symbolic links as reparse points; Windows has
+// junctions) is not walked again. Until the first link only the walked folders are kept; the
+// first link has them all identified, and from then on each folder is identified before it is
+// entered.
+struct Walk {
+    // The search pattern as the ANSI call would have handed it on.
+    std::wstring pattern;
+    std::vector<RealFolder> unread;
+    std::set<FolderId> ids;
     bool links_met = false;
 };
 
-Walked g_walked;
-int g_depth = 0;
-
-std::tuple<DWORD, DWORD, DWORD> Key(const FolderId& id) {
-    return {id.volume, id.index_high, id.index_low};
-}
-
-// Keeps the nesting count in step on every way out of a folder; a walk that starts at depth 0
-// is a new search, with nothing walked yet.
-class Nesting {
-  public:
-    Nesting() {
-        if (g_depth++ == 0) {
-            g_walked = Walked();
+// Identifies every folder walked so far, with a Pump step between runs of them. False when the
+// search was aborted meanwhile.
+bool IdentifyWalked(Walk& walk) {
+    walk.links_met = true;
+    auto pumped = std::chrono::steady_clock::now();
+    for (const RealFolder& folder : walk.unread) {
+        FolderId id;
+        if (ReadFolderId(folder, &id)) {
+            walk.ids.insert(id);
+        }
+        if (std::chrono::steady_clock::now() - pumped >= kIdentityRun) {
+            PumpStep();
+            if (g_state.abort != 0) {
+                return false;
+            }
+            pumped = std::chrono::steady_clock::now();
         }
     }
-    ~Nesting() { --g_depth; }
-    Nesting(const Nesting&) = delete;
-    Nesting& operator=(const Nesting&) = delete;
-};
-
-void NoteWalked(const std::string& folder, const FolderId* id) {
-    if (id != nullptr) {
-        g_walked.ids.insert(Key(*id));
-    } else if (!g_walked.links_met) {
-        g_walked.unread.push_back(folder);
-    }
+    std::vector<RealFolder>().swap(walk.unread);
+    return true;
 }
 
 // True when subfolder (a link when is_link) leads to a folder that this search has walked
-// already. Otherwise, once links are in play, *id receives the folder's identity and *id_read
-// says whether it could be read.
-bool WalkedAlready(const std::string& subfolder, bool is_link, FolderId* id, bool* id_read) {
+// already or the search was aborted. Otherwise, once links are in play, *id receives the
+// folder's identity and *id_read says whether it could be read.
+bool WalkedAlready(Walk& walk, const Folder& subfolder, bool is_link, FolderId* id, bool* id_read) {
     *id_read = false;
-    if (!is_link && !g_walked.links_met) {
+    if (!is_link && !walk.links_met) {
         return false;
     }
-    if (!g_walked.links_met) {
-        g_walked.links_met = true;
-        for (const std::string& folder : g_walked.unread) {
-            FolderId walked;
-            if (ReadFolderId(folder, &walked)) {
-                g_walked.ids.insert(Key(walked));
-            }
-        }
-        std::vector<std::string>().swap(g_walked.unread);
+    if (!walk.links_met && !IdentifyWalked(walk)) {
+        return true;
     }
-    *id_read = ReadFolderId(subfolder, id);
-    return *id_read && g_walked.ids.count(Key(*id)) != 0;
+    *id_read = ReadFolderId(subfolder.real, id);
+    return *id_read && walk.ids.count(*id) != 0;
+}
+
+void NoteWalked(Walk& walk, const Folder& folder, const FolderId* id) {
+    if (id != nullptr) {
+        walk.ids.insert(*id);
+    } else if (!walk.links_met) {
+        walk.unread.push_back(folder.real);
+    }
 }
 
 bool Skipped(const std::string& folder) {
@@ -126,16 +139,24 @@ bool Skipped(const std::string& folder) {
     return g_state.admit_documents == 0 && contains("C:\\DOCUMENTS");
 }
 
-std::string NameOf(const WIN32_FIND_DATAA& entry) {
-    return std::string(entry.cFileName, strnlen(entry.cFileName, sizeof entry.cFileName));
+std::wstring NameOf(const WIN32_FIND_DATAW& entry) {
+    return std::wstring(entry.cFileName, wcsnlen(entry.cFileName, MAX_PATH));
 }
 
 // Appends the row of one file. When memory runs out nothing is stored: every row already found
 // stays as it was.
-void AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
+void AddRow(const Folder& folder, const WIN32_FIND_DATAW& entry) {
     const auto size = static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) |
                                            entry.nFileSizeLow);
-    std::string row = MakeRow(NameOf(entry), folder, size, win::DateText(entry.ftLastWriteTime));
+    const std::wstring name = NameOf(entry);
+    const std::string shown = win::Narrow(name);
+    std::string row = MakeRow(shown, folder.text, size, win::DateText(entry.ftLastWriteTime));
+    // Where the row's text would open another file or none, the real path goes beside it.
+    if (!folder.text_names_it || !win::RoundTrips(name) || !win::PlainName(name) ||
+        folder.real.path.size() + name.size() >= MAX_PATH) {
+        AttachRealPath(row, g_state.real_paths.size());
+        g_state.real_paths.push_back(folder.real.path + name);
+    }
     // Sized right before the store: the array never holds an element that is not a row.
     g_state.results.resize(static_cast<size_t>(g_state.found_count) + 1);
     g_state.results[static_cast<size_t>(g_state.found_count)] = std::move(row);
@@ -146,20 +167,9 @@ void AddRow(const std::string& folder, const WIN32_FIND_DATAA& entry) {
     }
 }
 
-// Starts an enumeration of mask into entry; an invalid handle when the mask would not fit the
-// platform's buffer or nothing can be listed.
-HANDLE FindFirst(const std::string& mask, WIN32_FIND_DATAA* entry) {
-    if (mask.size() > kMaskLimit) {
-        return INVALID_HANDLE_VALUE;
-    }
-    char buffer[MAX_PATH];
-    win::CopyBounded(buffer, mask);
-    return FindFirstFileA(buffer, entry);
-}
-
-void ListFiles(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    win::FindHandle find(FindFirst(folder + g_state.pattern, &entry));
+void ListFiles(const Walk& walk, const Folder& folder) {
+    WIN32_FIND_DATAW entry;
+    win::FindHandle find(FindFirstFileW(AskFor(folder.real, walk.pattern).c_str(), &entry));
     if (!find.Valid()) {
         return;
     }
@@ -172,14 +182,14 @@ void ListFiles(const std::string& folder) {
             return;
         }
         AddRow(folder, entry);
-    } while (FindNextFileA(find.Get(), &entry));
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
-void Walk(const std::string& folder, const FolderId* id);
+void WalkTree(Walk& walk, const Folder& folder, const FolderId* id);
 
-void WalkSubfolders(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    win::FindHandle find(FindFirst(folder + "*", &entry));
+void WalkSubfolders(Walk& walk, const Folder& folder) {
+    WIN32_FIND_DATAW entry;
+    win::FindHandle find(FindFirstFileW(AskFor(folder.real, L"*").c_str(), &entry));
     if (!find.Valid()) {
         return;
     }
@@ -188,41 +198,50 @@ void WalkSubfolders(const std::string& folder) {
         if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_HIDDEN)) {
             continue;
         }
-        const std::string name = NameOf(entry);
-        if (name == "." || name == "..") {
+        const std::wstring name = NameOf(entry);
+        if (name == L"." || name == L"..") {
             continue;
         }
+        // Entered by its real name: a name the code page shows as "??" or as a look-alike
+        // ("x/.." for a Linux name with a division slash) would name another folder or none.
+        Folder subfolder;
+        subfolder.text = folder.text + win::Narrow(name) + "\\";
+        subfolder.real.path = folder.real.path + name + L"\\";
+        subfolder.real.plain = folder.real.plain && win::PlainName(name);
+        subfolder.text_names_it =
+            folder.text_names_it && win::PlainName(name) && win::RoundTrips(name);
         // A link back onto this path would list the same files again on every level until paths
         // run out; links between folders would walk them over and over.
-        const std::string subfolder = folder + name;
-        FolderId id;
+        FolderId subfolder_id;
         bool id_read = false;
-        if (WalkedAlready(subfolder, (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, &id,
-                          &id_read)) {
+        if (WalkedAlready(walk, subfolder, (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+                          &subfolder_id, &id_read)) {
+            if (g_state.abort != 0) {
+                return;
+            }
             continue;
         }
         PumpStep();
         if (g_state.abort != 0) {
             return;
         }
-        Walk(subfolder + "\\", id_read ? &id : nullptr);
-    } while (FindNextFileA(find.Get(), &entry));
+        WalkTree(walk, subfolder, id_read ? &subfolder_id : nullptr);
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
-// WalkFolder, for a folder whose identity is known (id) or not yet read (null).
-void Walk(const std::string& folder, const FolderId* id) {
-    // A folder whose "*" mask would not fit cannot be listed without cutting: it is not entered.
-    if (Skipped(folder) || folder.size() + 1 > kMaskLimit) {
+// One folder and, when subfolders are included, its subtree; its identity known (id) or not
+// yet read (null).
+void WalkTree(Walk& walk, const Folder& folder, const FolderId* id) {
+    if (Skipped(folder.text)) {
         return;
     }
-    const Nesting nesting;
-    NoteWalked(folder, id);
-    win::ShowStatus("Ricerca: " + folder);
-    ListFiles(folder);
+    NoteWalked(walk, folder, id);
+    win::ShowStatus("Ricerca: " + folder.text);
+    ListFiles(walk, folder);
     if (g_state.include_subfolders == 0) {
         return;
     }
-    WalkSubfolders(folder);
+    WalkSubfolders(walk, folder);
 }
 
 }  // namespace
@@ -233,7 +252,24 @@ void ShowFoundCount() {
 }
 
 void WalkFolder(const std::string& folder) {
-    Walk(folder, nullptr);
+    if (g_state.found_count == 0) {
+        // No row refers to a real path any longer: Reset or a new start dropped them all.
+        std::vector<std::wstring>().swap(g_state.real_paths);
+    }
+    Walk walk;
+    walk.pattern = win::Widen(g_state.pattern);
+    Folder start;
+    start.text = folder;
+    // Made absolute as the ANSI calls would resolve the text, so that the real path of each
+    // subfolder can be built on it.
+    start.real.path = win::FullPath(win::Widen(folder));
+    if (start.real.path.empty()) {
+        start.real.path = win::Widen(folder);
+    }
+    if (start.real.path.empty() || start.real.path.back() != L'\\') {
+        start.real.path += L'\\';
+    }
+    WalkTree(walk, start, nullptr);
 }
 
 }  // namespace search

@@ -68,7 +68,7 @@ struct FindTraits {
     static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { FindClose(h); }
 };
-// A find handle from FindFirstFileA.
+// A find handle from FindFirstFileA or FindFirstFileW.
 using FindHandle = Owned<FindTraits>;
 
 struct KernelTraits {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/controls.h"
 #include "win32/search_window.h"
 #include "search/state.h"
@@ -19,6 +21,13 @@ FILETIME UtcTime(int year, int month, int day, int hour, int minute, int second)
     FILETIME ft = {};
     EXPECT_TRUE(SystemTimeToFileTime(&st, &ft));
     return ft;
+}
+
+double Seconds() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 std::string UnixPath(const std::string& windows_path) {
@@ -115,6 +124,51 @@ void TempTree::Link(const std::string& relative, const std::string& target) cons
     ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT) << path;
 }
 
+namespace {
+
+// A Z: path as a shell word, whatever its characters: its Linux bytes (UTF-8) written as octal
+// escapes for printf, since the command line itself is ANSI.
+std::string ShellWord(const std::wstring& windows_path) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, windows_path.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, windows_path.c_str(), -1, &utf8[0], size, nullptr, nullptr);
+    utf8.pop_back();
+    std::string word = "$(printf '";
+    for (char c : UnixPath(utf8)) {
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "\\%03o", static_cast<unsigned char>(c));
+        word += escape;
+    }
+    return word + "')";
+}
+
+}  // namespace
+
+void TempTree::File(const std::wstring& relative, const std::string& content) const {
+    const std::wstring root(root_.begin(), root_.end());
+    for (size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
+         slash = relative.find(L'\\', slash + 1)) {
+        CreateDirectoryW((L"\\\\?\\" + root + relative.substr(0, slash)).c_str(), nullptr);
+    }
+    const std::wstring path = L"\\\\?\\" + root + relative;
+    win::KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.Valid()) << relative.size() << " characters";
+    DWORD written = 0;
+    ASSERT_TRUE(content.empty() ||
+                WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                          nullptr));
+}
+
+void TempTree::Link(const std::wstring& relative, const std::wstring& target) const {
+    const std::wstring root(root_.begin(), root_.end());
+    Shell("ln -s " + ShellWord(root + target) + " " + ShellWord(root + relative));
+    const DWORD attributes = GetFileAttributesW((L"\\\\?\\" + root + relative).c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 LRESULT CALLBACK FakeWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<FakeWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self == nullptr) {
@@ -125,6 +179,10 @@ LRESULT CALLBACK FakeWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
     }
     if (msg == WM_APP) {
         search::g_state.abort = 1;
+        return 0;
+    }
+    if (self != nullptr && msg == kTick) {
+        self->ticks.push_back(Seconds());
         return 0;
     }
     if (self != nullptr && msg == WM_SETTEXT) {

@@ -14,6 +14,9 @@ namespace vtest {
 // A FILETIME (UTC) from its calendar parts.
 FILETIME UtcTime(int year, int month, int day, int hour, int minute, int second);
 
+// The clock, in seconds (QueryPerformanceCounter).
+double Seconds();
+
 // Runs a Linux shell command (Wine starts ELF programs too) and waits until it has finished.
 // The command must not contain double quotes.
 void Shell(const std::string& command);
@@ -41,6 +44,11 @@ class TempTree {
     // the root itself). Wine cannot make one itself.
     void Link(const std::string& relative, const std::string& target) const;
 
+    // The same by wide relative paths: names that the code page cannot hold, which become
+    // UTF-8 names on Linux, and paths past MAX_PATH. Missing folders on the way are made.
+    void File(const std::wstring& relative, const std::string& content = "") const;
+    void Link(const std::wstring& relative, const std::wstring& target) const;
+
   private:
     std::string root_;
 };
@@ -65,6 +73,10 @@ class FakeWindow {
     std::vector<std::string> count;
     std::vector<int> list_counts;
     std::vector<LPARAM> list_flags;
+    // When each kTick message posted to the window was handled (Seconds()): while such messages
+    // wait all along, the times of the walk's Pump steps.
+    std::vector<double> ticks;
+    static constexpr UINT kTick = WM_APP + 1;
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 

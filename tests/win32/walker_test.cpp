@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "search/result_row.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
+#include "win32/search_window.h"
+#include "win32/wide_path.h"
 
 namespace {
 
@@ -413,42 +418,167 @@ TEST(Walker, AbortInTheSubfolderPassEntersNoFurtherFolder) {
     EXPECT_EQ(window.status, (std::vector<std::string>{"Ricerca: " + tree.Root()}));
 }
 
-TEST(Walker, MasksLongerThanTheBufferAreNeverCut) {
-    vtest::TempTree tree;
-    // Grow a chain of folders until the next one's mask would pass 259 characters. In the last
-    // folder that fits, a sibling file carries the name that a cut mask would end in.
-    std::string rel;
-    const std::string step = "abcdefghijklmnopqrstuvwxyz0123456789";
-    // Each new folder must still take its "in.txt" within 259 characters.
-    while (tree.Root().size() + rel.size() + step.size() + 1 + 6 <= 259) {
-        rel += step + "\\";
-        tree.Dir(rel);
-        tree.File(rel + "in.txt");
+// The files under root in the order a walk meets them, as relative real paths: each folder's
+// own files in the order the file system lists them, then each visible subfolder's, links left
+// out. Listed by the wide calls in the long form, whatever the names and lengths.
+void WideListing(const std::wstring& root,
+                 const std::wstring& relative,
+                 std::vector<std::wstring>* files) {
+    const std::wstring mask = L"\\\\?\\" + root + relative + L"*";
+    for (bool folders : {false, true}) {
+        WIN32_FIND_DATAW entry;
+        win::FindHandle find(FindFirstFileW(mask.c_str(), &entry));
+        ASSERT_TRUE(find.Valid()) << relative.size();
+        do {
+            const std::wstring name = entry.cFileName;
+            const DWORD attributes = entry.dwFileAttributes;
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                if (!folders) {
+                    files->push_back(relative + name);
+                }
+            } else if (folders && name != L"." && name != L".." &&
+                       !(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_REPARSE_POINT))) {
+                WideListing(root, relative + name + L"\\", files);
+            }
+        } while (FindNextFileW(find.Get(), &entry));
     }
-    const std::string folder = tree.Path(rel);
-    const size_t room = 259 - folder.size();
-    ASSERT_GT(room, 2u);
-    // A subfolder one character longer than the room left: its "*" mask cut to 259 characters
-    // would name the sibling file below and list it again as if it were inside. Windows calls
-    // cannot make paths this long, Linux ones can.
-    const std::string longname = std::string(room + 1, 'L');
-    const std::string unix_folder = vtest::UnixPath(folder);
-    vtest::Shell("mkdir " + unix_folder + longname + " && touch " + unix_folder + longname +
-                 "/lost.txt " + unix_folder + std::string(room, 'L'));
-    vtest::FakeWindow window;
+}
+
+// The relative real path of each row's file, in row order: the one kept beside the row, or the
+// one its texts name.
+std::vector<std::wstring> RowFiles(const std::wstring& root) {
+    std::vector<std::wstring> files;
+    for (const std::string& row : Rows()) {
+        size_t index = 0;
+        std::wstring path =
+            search::RealPathIndex(row, &index)
+                ? g_state.real_paths.at(index)
+                : win::Widen(search::RowField(row, search::kDirectory) + search::FileName(row));
+        files.push_back(path.compare(0, root.size(), root) == 0 ? path.substr(root.size())
+                                                                : L"outside: " + path);
+    }
+    return files;
+}
+
+TEST(Walker, EveryFileOnceByItsRealNameWithTheTextsAnAnsiProgramIsShown) {
+    vtest::TempTree tree;
+    const std::wstring root = win::Widen(tree.Root());
+    // Chains of folders whose paths pass 260 and 1,000 characters.
+    const std::wstring step = L"abcdefghijklmnopqrstuvwxyz0123456789\\";
+    std::wstring chain260 = L"c260\\", chain1000 = L"c1000\\";
+    while (root.size() + chain260.size() < 270) {
+        chain260 += step;
+    }
+    while (root.size() + chain1000.size() < 1010) {
+        chain1000 += step;
+    }
+    // A file whose path has 259 characters, the most the shell takes, beside one of 260.
+    const std::wstring edge(259 - root.size() - 5, L'e');
+    const struct {
+        std::wstring file;      // relative to the root
+        std::string directory;  // the Directory cell, relative to the root
+        std::string name;       // the Name cell
+        bool real_kept;         // the row keeps the real path beside it
+    } cases[] = {
+        // No character of the code page: "?" for each, so the text names no file.
+        {L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac.txt", "", "????????.txt", true},
+        // An emoji is two UTF-16 units, two "?".
+        {L"\U0001F600.txt", "", "??.txt", true},
+        // A folder shown as "??": its mask held wildcards and its whole subtree went missing.
+        {L"\u6570\u636e\\in.txt", "??\\", "in.txt", true},
+        {L"\u6570\u636e\\\u540d\u524d.bat", "??\\", "??.bat", true},
+        // Best-fit twins: both listed, each once; only the look-alike's row needs its real name.
+        {L"A.bat", "", "a.bat", false},
+        {L"\u0100.bat", "", "a.bat", true},
+        {L"Omega\\o.txt", "Omega\\", "o.txt", false},
+        {L"\u03a9mega\\w.txt", "Omega\\", "w.txt", true},
+        {L"\uff38.txt", "", "x.txt", true},
+        // A division slash shows as "/", and "a/b.txt" names a\b.txt.
+        {L"a\u2215b.txt", "", "a/b.txt", true},
+        // A folder shown as "x/..": its text leads back to the parent, which was walked again.
+        {L"x\u2215..\\f.txt", "x/..\\", "f.txt", true},
+        {L"x\u2215..\\deeper\\g.txt", "x/..\\deeper\\", "g.txt", true},
+        // A trailing dot that the path rules drop: "sub." was walked as "sub", twice.
+        {L"sub\\s.txt", "sub\\", "s.txt", false},
+        {L"sub.\\t.txt", "sub.\\", "t.txt", true},
+        // In the code page (0x8C): the row alone, as ever.
+        {L"\u0152uvre.txt", "",
+         "\x8C"
+         "uvre.txt",
+         false},
+        {L"edge\\" + edge, "edge\\", std::string(edge.begin(), edge.end()), false},
+        {L"edge\\" + edge + L"e", "edge\\", std::string(edge.size() + 1, 'e'), true},
+        {chain260 + L"in.txt", std::string(chain260.begin(), chain260.end()), "in.txt", true},
+        {chain1000 + L"in.txt", std::string(chain1000.begin(), chain1000.end()), "in.txt", true},
+    };
+    for (const auto& c : cases) {
+        tree.File(c.file);
+    }
+    // A link loop through the "??" folder: walked once all the same.
+    tree.Link(L"\u6570\u636e\\loop", L"\u6570\u636e");
+
     vtest::ResetSearch("*", true);
     search::WalkFolder(tree.Root());
-    for (const std::string& place : Places()) {
-        const std::string dir = place.substr(0, place.find('|'));
-        EXPECT_LE(dir.size() + 1, 259u) << place;
-        EXPECT_EQ(place.find("lost.txt"), std::string::npos) << place;
-        EXPECT_EQ(place.find(longname), std::string::npos) << place;
+    std::vector<std::wstring> listed;
+    WideListing(root, L"", &listed);
+    const std::vector<std::wstring> files = RowFiles(root);
+    ASSERT_EQ(files, listed);
+    ASSERT_EQ(files.size(), std::size(cases));
+    for (const auto& c : cases) {
+        const size_t at = std::find(files.begin(), files.end(), c.file) - files.begin();
+        ASSERT_LT(at, files.size()) << c.name;
+        const std::string& row = g_state.results[at];
+        EXPECT_EQ(search::RowField(row, search::kName), c.name) << c.name;
+        EXPECT_EQ(search::RowField(row, search::kDirectory), tree.Root() + c.directory) << c.name;
+        size_t index = 0;
+        EXPECT_EQ(search::RealPathIndex(row, &index), c.real_kept) << c.name;
     }
-    // Every folder that fits was listed once, with its file, and the sibling once.
-    EXPECT_EQ(g_state.found_count, static_cast<int>(std::count(rel.begin(), rel.end(), '\\')) + 1);
-    for (const std::string& shown : window.status) {
-        EXPECT_LE(shown.size() - 9 + 1, 259u);
+}
+
+TEST(Walker, FirstLinkAfterFiveThousandFoldersKeepsTheWindowAlive) {
+    vtest::TempTree tree;
+    vtest::Shell("cd " + vtest::UnixPath(tree.Root()) +
+                 " && for a in $(seq 10 59); do mkdir d$a && (cd d$a && mkdir $(seq -f e%g 10 "
+                 "109)); done");
+    // The link goes where the walk comes last, after every other folder.
+    auto last_folder = [](const std::string& folder) {
+        std::string last;
+        WIN32_FIND_DATAA entry;
+        win::FindHandle find(FindFirstFileA((folder + "*").c_str(), &entry));
+        do {
+            if (entry.cFileName[0] != '.') {
+                last = entry.cFileName;
+            }
+        } while (find.Valid() && FindNextFileA(find.Get(), &entry));
+        return last + "\\";
+    };
+    const std::string outer = last_folder(tree.Root());
+    const std::string inner = outer + last_folder(tree.Path(outer));
+    tree.Link(inner + "loop", "");
+
+    vtest::FakeWindow window;
+    vtest::ResetSearch("*", true);
+    // Messages wait all along, so each Pump step handles one.
+    std::atomic<bool> walking{true};
+    HWND target = win::g_handles.window;
+    std::thread poster([&] {
+        while (walking) {
+            PostMessageA(target, vtest::FakeWindow::kTick, 0, 0);
+            Sleep(1);
+        }
+    });
+    search::WalkFolder(tree.Root());
+    walking = false;
+    poster.join();
+    ASSERT_EQ(window.status.size(), 5051u);
+    EXPECT_EQ(window.status.back(), "Ricerca: " + tree.Path(inner));
+    // From the last Pump step to the end of the walk counts too: the link comes last.
+    window.ticks.push_back(vtest::Seconds());
+    double longest = 0;
+    for (size_t i = 1; i < window.ticks.size(); ++i) {
+        longest = std::max(longest, window.ticks[i] - window.ticks[i - 1]);
     }
+    EXPECT_LT(longest, 0.1) << "seconds without a Pump step";
 }
 
 TEST(Walker, NoFolderIsWalkedTwiceThroughLinks) {

@@ -1,0 +1,42 @@
+#pragma once
+
+// Names and paths on their way between the ANSI code page the window lives in and the wide
+// forms the file system knows them by.
+
+#include <string>
+
+#include "win32/win.h"
+
+namespace win {
+
+// A wide text as the ANSI calls hand it on: WideCharToMultiByte with CP_ACP and no flags, best
+// fit where the code page has a look-alike and "?" where it has nothing.
+std::string Narrow(const wchar_t* text, size_t length);
+std::string Narrow(const std::wstring& text);
+
+// An ANSI text as the ANSI calls read it: MultiByteToWideChar with CP_ACP.
+std::wstring Widen(const std::string& text);
+
+// True when name survives the trip through the code page: its ANSI text, read back, is the
+// same name again. Best-fit look-alikes ("Omega" for a Greek capital omega) and "?" do not.
+bool RoundTrips(const std::wstring& name);
+
+// True when a name can stand in a path as it is: the platform's path rules drop trailing dots
+// and blanks from a name, so such a name (Linux allows them) needs the long form to be reached.
+bool PlainName(const std::wstring& name);
+
+// True when no name in path ends in a dot or a blank ("." and ".." aside).
+bool PlainPath(const std::wstring& path);
+
+// An absolute path in the long form, \\?\C:\... or \\?\UNC\server\share\..., which the platform
+// takes past MAX_PATH and with every name as it is. A path already in that form stays as it is.
+std::wstring LongForm(const std::wstring& path);
+
+// The absolute form of a path as the ANSI calls would resolve it (".", "..", "/" and the current
+// directory); "" when it cannot be resolved.
+std::wstring FullPath(const std::wstring& path);
+
+// The pattern as the platform reads the last name of a path: without its trailing dots and blanks.
+std::wstring PatternAsRead(std::wstring pattern);
+
+}  // namespace win
