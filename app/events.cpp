@@ -12,6 +12,7 @@
 #include "results/cells.h"
 #include "search/start.h"
 #include "search/state.h"
+#include "win32/wide_path.h"
 
 namespace app {
 namespace {
@@ -51,13 +52,33 @@ void ShowHelp(HWND window) {
     MessageBoxA(window, text, "Aiuto rapido...", MB_OK | MB_ICONINFORMATION);
 }
 
-// Asks before opening the file of a row with the program the system associates with it. The path
-// is the file's real one: the Name cell is lower-cased and may name another file.
+constexpr char kShellCaption[] = "Shell";
+// Follows the path of a file that the system could not open.
+constexpr char kOpenFailedText[] = "Impossibile aprire il file:\r\n";
+
+// Asks the shell to open a file by its real path: as it is where the shell takes it, in the long
+// form past MAX_PATH or where a name ends in a dot or a blank. Never by its 8.3 alias: for such a
+// path Wine starts the program it last started, with the new command line. True when the shell
+// opened it.
+bool OpenWithShell(const std::wstring& path) {
+    const std::wstring asked =
+        path.size() < MAX_PATH && win::PlainPath(path) ? path : win::LongForm(path);
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", asked.c_str(), nullptr, nullptr, SW_SHOW);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Asks before opening the file of a row with the program the system associates with it. The
+// question shows the path in the code page; the file opened is the real one, which the Name cell
+// (lower-cased, perhaps a look-alike) and even the folder's text may not name.
 void OpenFile(int row) {
     const std::string path = results::FilePath(row);
-    if (MessageBoxA(win::g_handles.window, ("Lancio " + path).c_str(), "Shell",
-                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+    HWND window = win::g_handles.window;
+    if (MessageBoxA(window, ("Lancio " + path).c_str(), kShellCaption,
+                    MB_YESNO | MB_ICONQUESTION) == IDYES &&
+        !OpenWithShell(results::RealFilePath(row))) {
+        MessageBoxA(window, (kOpenFailedText + path).c_str(), kShellCaption,
+                    MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

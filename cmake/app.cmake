@@ -35,7 +35,9 @@ configure_file(${CMAKE_SOURCE_DIR}/app/version.rc.in ${CMAKE_BINARY_DIR}/version
 add_executable(vortilo WIN32 app/main.cpp ${CMAKE_BINARY_DIR}/version.rc)
 target_compile_options(vortilo PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo PRIVATE vortilo_app)
-target_link_options(vortilo PRIVATE ${VORTILO_DEF})
+# The walk goes one call deeper for each folder level, about a kilobyte each; paths of 32,767
+# characters nest some 16,000 folders, past the default 2 MB of stack.
+target_link_options(vortilo PRIVATE ${VORTILO_DEF} -Wl,--stack,33554432)
 set_target_properties(vortilo PROPERTIES LINK_DEPENDS ${VORTILO_DEF})
 set_target_properties(vortilo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

@@ -9,6 +9,7 @@
 #include "search/result_row.h"
 #include "search/state.h"
 #include "win32/search_window.h"
+#include "win32/wide_path.h"
 
 namespace results {
 namespace {
@@ -17,6 +18,17 @@ namespace {
 char g_cell[kCellTextSize];
 
 bool g_descending = false;
+
+// Row r of the stored rows; null outside them.
+const std::string* StoredRow(int row) {
+    const auto& state = search::g_state;
+    const size_t valid =
+        std::min(static_cast<size_t>(std::max(state.found_count, 0)), state.results.size());
+    if (row < 0 || static_cast<size_t>(row) >= valid) {
+        return nullptr;
+    }
+    return &state.results[static_cast<size_t>(row)];
+}
 
 }  // namespace
 
@@ -32,14 +44,21 @@ void SupplyCell(NMLVDISPINFOA* info) {
 }
 
 std::string FilePath(int row) {
-    const auto& state = search::g_state;
-    const size_t valid =
-        std::min(static_cast<size_t>(std::max(state.found_count, 0)), state.results.size());
-    if (row < 0 || static_cast<size_t>(row) >= valid) {
+    const std::string* stored = StoredRow(row);
+    if (stored == nullptr) {
         return "";
     }
-    const std::string& stored = state.results[static_cast<size_t>(row)];
-    return search::RowField(stored, search::kDirectory) + search::FileName(stored);
+    return search::RowField(*stored, search::kDirectory) + search::FileName(*stored);
+}
+
+std::wstring RealFilePath(int row) {
+    const std::string* stored = StoredRow(row);
+    size_t index = 0;
+    if (stored != nullptr && search::RealPathIndex(*stored, &index) &&
+        index < search::g_state.real_paths.size()) {
+        return search::g_state.real_paths[index];
+    }
+    return win::Widen(FilePath(row));
 }
 
 void ColumnSort(int k) {

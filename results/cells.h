@@ -12,9 +12,13 @@ namespace results {
 // as the list paints it. Only a request for text is answered.
 void SupplyCell(NMLVDISPINFOA* info);
 
-// The path of the file of row r as the file system names it (its folder and its real name, not
-// the lower-cased Name cell); "" for a row outside the stored rows.
+// The path of the file of row r in the code page: its folder and its name as the file system
+// gave it (not the lower-cased Name cell); "" for a row outside the stored rows.
 std::string FilePath(int row);
+
+// The path that opens the file of row r: the real one kept beside the row where the row's
+// texts do not name the file, else FilePath read back; "" for a row outside the stored rows.
+std::wstring RealFilePath(int row);
 
 // Sorts the result rows by column k (1 to 5) and repaints the list. The direction is shared by
 // all columns and flips with every call, so the first sort is descending.

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -140,6 +142,72 @@ TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
     drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
                      "the opened file to leave its mark", 20000);
+}
+
+TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {
+    vtest::TempTree tree;
+    // Batch files that each add their number to a log when they are run. The twins' rows read
+    // the same, and so do their questions: each row must run its own file and no other.
+    const std::string log = tree.Path("opened.log");
+    const std::wstring files[] = {
+        L"A.bat",
+        L"\u0100.bat",  // shown as A.bat
+        L"x.bat",
+        L"\uff38.bat",                      // shown as X.bat
+        L"\u6570\u636e\\\u540d\u524d.bat",  // ??\??.bat
+    };
+    for (size_t i = 0; i < std::size(files); ++i) {
+        tree.File(files[i],
+                  "@echo off\r\necho row" + std::to_string(i) + " >> \"" + log + "\"\r\n");
+    }
+    auto opened = [&] {
+        std::vector<std::string> lines;
+        std::ifstream in(log);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line.substr(0, line.find_last_not_of("\r ") + 1));
+        }
+        return lines;
+    };
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.bat");
+    ASSERT_EQ(Rows(window), static_cast<int>(std::size(files)));
+
+    for (int row = 0; row < Rows(window); ++row) {
+        drive::DoubleClickCell(list, row, 0);
+        HWND box = drive::WaitMessageBox(program->Id(), "Shell");
+        // The question names the file as the code page shows it, in the case it has.
+        std::string asked = drive::MessageBoxText(box);
+        std::string shown =
+            "Lancio " + drive::ReadCell(list, row, 2) + drive::ReadCell(list, row, 0);
+        for (std::string* text : {&asked, &shown}) {
+            std::transform(text->begin(), text->end(), text->begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; });
+        }
+        EXPECT_EQ(asked, shown);
+        drive::Answer(box, IDYES);
+        drive::WaitUntil([&] { return opened().size() == static_cast<size_t>(row) + 1; },
+                         "row " + std::to_string(row) + " to run its file", 20000);
+    }
+    std::vector<std::string> ran = opened();
+    std::sort(ran.begin(), ran.end());
+    EXPECT_EQ(ran, (std::vector<std::string>{"row0", "row1", "row2", "row3", "row4"}));
+
+    // A file gone since the search: the system cannot open it, and the program says so.
+    const std::wstring root(tree.Root().begin(), tree.Root().end());
+    ASSERT_TRUE(DeleteFileW((root + files[4]).c_str()));
+    int gone = 0;
+    while (drive::ReadCell(list, gone, 2) != tree.Path("??\\")) {
+        ASSERT_LT(++gone, Rows(window));
+    }
+    drive::DoubleClickCell(list, gone, 0);
+    drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
+    HWND failed = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(failed),
+              "Impossibile aprire il file:\r\n" + tree.Path("??\\??.bat"));
+    EXPECT_EQ(drive::MessageBoxButtons(failed), (std::vector<int>{IDOK}));
+    drive::Answer(failed, IDOK);
 }
 
 TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
