@@ -120,6 +120,28 @@ TEST(ColumnWidth, CaptionsAndAlignments) {
     }
 }
 
+// ---- Start folder ----
+
+TEST(StartFolderOf, FirstThreeCharactersOrTheShareRoot) {
+    const struct {
+        const char* directory;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Users\\x", "C:\\"},
+        {"D:\\", "D:\\"},
+        {"C:", "C:"},
+        {"", ""},
+        {"\\\\server\\share", "\\\\server\\share\\"},
+        {"\\\\server\\share\\", "\\\\server\\share\\"},
+        {"\\\\server\\share\\a\\b", "\\\\server\\share\\"},
+        // No share to go to: the server as it stands, as a folder.
+        {"\\\\server", "\\\\server\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(app::StartFolderOf(c.directory), c.folder) << c.directory;
+    }
+}
+
 // ---- Dialog template ----
 
 DWORD DwordAt(const std::vector<WORD>& t, size_t i) {
