@@ -28,8 +28,7 @@ void Start() {
     HWND window = win::g_handles.window;
     if (HasFolderPart(win::GetText(window, win::kPatternBox))) {
         // No search starts: the rows, the labels and the controls stay as they are.
-        MessageBoxA(window, kFolderInPatternText, kFolderInPatternCaption,
-                    MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxA(window, kFolderInPatternText, win::kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     // Each Pump step may sleep 1 ms: on Windows that lasts a whole timer tick unless the
