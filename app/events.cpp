@@ -22,11 +22,15 @@ constexpr char kHelpText[] =
     "Sort delle colonne cliccando sull'intestazione della lista risultati.\r\n"
     "Ricerca *men*   menu*.exe *menu.exe  menu.exe";
 
-// A picked file name joins the Pattern box's list; picked or not, the last item of the list
-// becomes the box's text.
+// A picked file name joins the Pattern box's list; picked or cancelled, the last item of the list
+// becomes the box's text. A refused name leaves the box as it was: its message said why.
 void PatternBrowse(HWND window) {
-    const std::string name = pickers::FilePicker();
-    if (!name.empty()) {
+    std::string name;
+    const pickers::FilePick pick = pickers::FilePicker(name);
+    if (pick == pickers::FilePick::kRefused) {
+        return;
+    }
+    if (pick == pickers::FilePick::kChosen) {
         SendDlgItemMessageA(window, kPatternBox, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(name.c_str()));
     }

@@ -3,6 +3,7 @@
 #include "app/exports.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include <oleauto.h>
@@ -54,6 +55,25 @@ double VersionNumber(uint32_t major, uint32_t minor) {
     return number;
 }
 
+double FixedFileVersion(const std::vector<char>& block) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), "\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
+        return 0;
+    }
+    // A block the system never filled can still answer TRUE, with a length and a pointer taken
+    // from its blanks: only a fixed part wholly inside the block is read.
+    const auto start = reinterpret_cast<uintptr_t>(block.data());
+    const auto at = reinterpret_cast<uintptr_t>(value);
+    if (at < start || at - start > block.size() ||
+        block.size() - (at - start) < sizeof(VS_FIXEDFILEINFO)) {
+        return 0;
+    }
+    VS_FIXEDFILEINFO info;
+    std::memcpy(&info, value, sizeof info);
+    return VersionNumber(HIWORD(info.dwFileVersionMS), LOWORD(info.dwFileVersionMS));
+}
+
 double FileVersion(const std::string& path) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -61,15 +81,10 @@ double FileVersion(const std::string& path) {
         return 0;
     }
     std::vector<char> block(size, ' ');
-    GetFileVersionInfoA(path.c_str(), size, size, block.data());
-    void* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\", &value, &length) || value == nullptr ||
-        length < sizeof(VS_FIXEDFILEINFO)) {
+    if (!GetFileVersionInfoA(path.c_str(), size, size, block.data())) {
         return 0;
     }
-    const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(value);
-    return VersionNumber(HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS));
+    return FixedFileVersion(block);
 }
 
 bool RegisterCommonControls(const char* library, DWORD flags, void(WINAPI* fallback)()) {

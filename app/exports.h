@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "win32/win.h"
 
@@ -27,7 +28,12 @@ std::string SystemFilePath(const std::string& folder, const std::string& file);
 // major + minor / 100, through a whole count of hundredths.
 double VersionNumber(uint32_t major, uint32_t minor);
 
-// The version number of the file at path; 0 without version information.
+// The version number in a block of version information: 0 when its root block gives no fixed
+// part, or one that does not lie wholly inside the block.
+double FixedFileVersion(const std::vector<char>& block);
+
+// The version number of the file at path; 0 without version information, or when it cannot be
+// read.
 double FileVersion(const std::string& path);
 
 // Loads library and calls its InitCommonControlsEx with the flags (0 becomes 0xFF), or fallback

@@ -23,6 +23,21 @@ int ColumnWidth(float fraction, int list_width) {
     return static_cast<int>(std::nearbyint(product));
 }
 
+std::string StartFolderOf(const std::string& directory) {
+    if (directory.rfind("\\\\", 0) != 0) {
+        return directory.substr(0, 3);
+    }
+    // \\server\share\...: "\\s" would name nothing, the share's root is the nearest folder.
+    const size_t server_end = directory.find('\\', 2);
+    const size_t share_end =
+        server_end == std::string::npos ? server_end : directory.find('\\', server_end + 1);
+    std::string root = directory.substr(0, share_end);
+    if (root.back() != '\\') {
+        root += '\\';
+    }
+    return root;
+}
+
 HWND BuildSearchWindow() {
     INITCOMCTL32(0);
 
@@ -35,7 +50,7 @@ HWND BuildSearchWindow() {
     // A current directory too long for the buffer leaves it untouched, so it starts empty.
     char directory[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof directory, directory);
-    search::g_state.start_folder = std::string(directory).substr(0, 3);
+    search::g_state.start_folder = StartFolderOf(directory);
 
     const SIZE outer = OuterSize(window);
     std::vector<std::string> patterns(std::begin(kDefaultPatterns), std::end(kDefaultPatterns));

@@ -47,6 +47,10 @@ std::string NameAfterLastBackslash(const std::string& path) {
     return path.substr(slash + 1);
 }
 
+bool NameLostToCodePage(const std::string& path) {
+    return NameAfterLastBackslash(path).find('?') != std::string::npos;
+}
+
 std::string PickedName(const std::string& path) {
     // Only A to Z: the Case rule's code page 437 pairs are other characters in the ANSI code
     // page (0x80, the euro sign, would become a double dagger), and the name would then match
@@ -125,14 +129,20 @@ std::string FilePickerFilter() {
            "Tutti *.*|*.*|";
 }
 
-std::string FilePicker() {
-    std::string name;
+FilePick FilePicker(std::string& name) {
+    std::string path;
     DWORD flags = kFilePickerFlags;
-    if (OpenFileDialog(win::g_handles.window, "Open File", name, "", FilePickerFilter(), "TXT",
+    if (OpenFileDialog(win::g_handles.window, "Open File", path, "", FilePickerFilter(), "TXT",
                        flags) == 0) {
-        return "";
+        return FilePick::kCancelled;
     }
-    return PickedName(name);
+    if (NameLostToCodePage(path)) {
+        MessageBoxA(win::g_handles.window, kFileNameLostText, win::kMessageCaption,
+                    MB_OK | MB_ICONEXCLAMATION);
+        return FilePick::kRefused;
+    }
+    name = PickedName(path);
+    return FilePick::kChosen;
 }
 
 }  // namespace pickers

@@ -31,6 +31,10 @@ std::string ReadBack(const std::string& buffer);
 // What follows the last "\" of a path; the whole path when it holds none.
 std::string NameAfterLastBackslash(const std::string& path);
 
+// True when the file name of the path holds "?", which the ANSI calls put where the code page has
+// no character: the name then names no file. A folder part with "?" does not matter.
+bool NameLostToCodePage(const std::string& path);
+
 // The name that the file picker hands on: the file name of the path with its ASCII letters
 // lower-cased, every other byte as it is.
 std::string PickedName(const std::string& path);
@@ -77,8 +81,21 @@ std::string FilePickerFilter();
 // Flags of the file picker's request: no OFN_EXPLORER, no hook, no template.
 constexpr DWORD kFilePickerFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
 
-// Lets the user pick an existing file, owned by the Search window; returns its name without its
-// folder, lower-cased, or "" when the dialog is cancelled or fails.
-std::string FilePicker();
+// Refuses a picked file whose name the code page cannot hold.
+constexpr char kFileNameLostText[] =
+    "Il nome del file scelto contiene caratteri che Vortilo non sa scrivere.\r\n"
+    "Scrivi il modello a mano, con * e ?.";
+
+// How the file picker ended.
+enum class FilePick {
+    kChosen,
+    kCancelled,  // or the dialog failed
+    kRefused,    // the message said why
+};
+
+// Lets the user pick an existing file, owned by the Search window. kChosen puts its name, without
+// its folder and lower-cased, into name; otherwise name is left alone. A name the code page
+// cannot hold is refused with a message.
+FilePick FilePicker(std::string& name);
 
 }  // namespace pickers

@@ -2,7 +2,10 @@
 
 #include "pickers/folder_picker.h"
 
+#include <cwchar>
+
 #include "search/state.h"
+#include "win32/search_window.h"
 
 namespace pickers {
 namespace {
@@ -14,6 +17,17 @@ struct ItemListTraits {
     static void Close(LPITEMIDLIST list) { CoTaskMemFree(list); }
 };
 using ItemList = win::Owned<ItemListTraits>;
+
+// True when the ANSI path names the chosen folder: the wide path comes back from it. A name the
+// code page cannot hold comes out with "?" or a look-alike letter, and names nothing (or another
+// folder).
+bool AnsiPathHolds(LPCITEMIDLIST list, const char* ansi_path) {
+    wchar_t wide[MAX_PATH] = {};
+    wchar_t back[MAX_PATH] = {};
+    return SHGetPathFromIDListW(list, wide) &&
+           MultiByteToWideChar(CP_ACP, 0, ansi_path, -1, back, MAX_PATH) > 0 &&
+           std::wcscmp(wide, back) == 0;
+}
 
 }  // namespace
 
@@ -43,6 +57,10 @@ std::string StartFolderPicker(HWND owner) {
     }
     // Terminated even if the platform filled the whole buffer.
     path[MAX_PATH - 1] = '\0';
+    if (!AnsiPathHolds(chosen.Get(), path)) {
+        MessageBoxA(owner, kFolderNameLostText, win::kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
+        return "";
+    }
     search::g_state.start_folder = path;
     return search::g_state.start_folder;
 }

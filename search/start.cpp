@@ -24,21 +24,8 @@ void ConfirmCancel() {
     PumpStep();
 }
 
-void Start() {
-    HWND window = win::g_handles.window;
-    if (HasFolderPart(win::GetText(window, win::kPatternBox))) {
-        // No search starts: the rows, the labels and the controls stay as they are.
-        MessageBoxA(window, kFolderInPatternText, kFolderInPatternCaption,
-                    MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    // Each Pump step may sleep 1 ms: on Windows that lasts a whole timer tick unless the
-    // resolution is raised. Lowered again on every way out of the search.
-    win::FineTimer fine_timer;
-    SYSTEMTIME clock;
-    GetLocalTime(&clock);
-    const auto start_time = static_cast<float>(ClockSeconds(clock));
-
+// Takes the window's inputs, locks it and walks the start folder.
+void Search(HWND window) {
     g_state.busy = 1;
     g_state.abort = 0;
     // No free element is added ahead of the rows: the walker sizes the array before each store,
@@ -60,15 +47,37 @@ void Start() {
 
     g_state.total_bytes = 0;
     g_state.start_folder = NormaliseStartFolder(g_state.start_folder);
-    g_state.out_of_memory = 0;
+    WalkFolder(g_state.start_folder);
+}
+
+void Start() {
+    HWND window = win::g_handles.window;
+    if (HasFolderPart(win::GetText(window, win::kPatternBox))) {
+        // No search starts: the rows, the labels and the controls stay as they are.
+        MessageBoxA(window, kFolderInPatternText, win::kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // Each Pump step may sleep 1 ms: on Windows that lasts a whole timer tick unless the
+    // resolution is raised. Lowered again on every way out of the search.
+    win::FineTimer fine_timer;
+    SYSTEMTIME clock;
+    GetLocalTime(&clock);
+    const auto start_time = static_cast<float>(ClockSeconds(clock));
+
+    // Whatever the search throws ends it like a cancel, keeping every row found; the summary
+    // says why. The end block then gives the window back.
+    const char* stop_note = "";
     try {
-        WalkFolder(g_state.start_folder);
+        Search(window);
     } catch (const std::bad_alloc&) {
-        // Ends the walk like a cancel, keeping every row found; the summary says why.
-        g_state.out_of_memory = 1;
+        win::NoteCurrentException("search");
+        stop_note = kOutOfMemoryNote;
+    } catch (...) {
+        win::NoteCurrentException("search");
+        stop_note = kErrorNote;
     }
     g_state.results.resize(static_cast<size_t>(g_state.found_count));
-    EndSearch(start_time);
+    EndSearch(start_time, stop_note);
 }
 
 }  // namespace

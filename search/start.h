@@ -14,11 +14,10 @@ constexpr int kLockedDuringSearch[] = {win::kQuitButton,         win::kHelpButto
                                        win::kFolderBrowseButton, win::kPatternBox,
                                        win::kSubfoldersBox,      win::kStartFolderBox};
 
-// The message that refuses a pattern holding a folder part ("\\", "/" or ":"), and its caption.
+// The message that refuses a pattern holding a folder part ("\\", "/" or ":").
 constexpr char kFolderInPatternText[] =
     "Il modello di ricerca non pu\xF2 contenere cartelle (\\ / :).\r\n"
     "Scrivi la cartella in \"Parto da:\" e qui solo il nome, con * e ?.";
-constexpr char kFolderInPatternCaption[] = "Vortilo";
 
 // True when a pattern names a folder too: the platform would list that folder's files, and the
 // rows would show them under the folder being walked.

@@ -12,6 +12,36 @@
 #include "win32/win.h"
 
 namespace search {
+namespace {
+
+constexpr char kSearchCaption[] = "&Cerca";
+
+// The final count and the summary line. The note tells why the search stopped early, or is "".
+void ShowResults(float start_time, const char* stop_note) {
+    // Also when the count is not one at which the walker last showed it.
+    ShowFoundCount();
+    SYSTEMTIME clock;
+    GetLocalTime(&clock);
+    const float elapsed = ElapsedSeconds(start_time, ClockSeconds(clock));
+    win::ShowStatus(
+        "Trovati: " +
+        SearchSummary(g_state.found_count, g_state.pattern, g_state.total_bytes, elapsed) +
+        stop_note);
+}
+
+// Unlocks what the search locked. Its one text is too short to need memory of its own, so this
+// works also when memory has run out.
+void GiveWindowBack() {
+    HWND window = win::g_handles.window;
+    win::SetText(window, win::kStartButton, kSearchCaption);
+    for (int id : kLockedDuringSearch) {
+        win::Enable(window, id, true);
+    }
+    win::SetCloseCommand(window, MF_ENABLED);
+    g_state.busy = 0;
+}
+
+}  // namespace
 
 float ElapsedSeconds(float start, double now) {
     double elapsed = now - static_cast<double>(start);
@@ -32,26 +62,14 @@ std::string SearchSummary(int32_t found,
            format::MaskFormat(elapsed, "0.000") + " sec.)";
 }
 
-void EndSearch(float start_time) {
-    HWND window = win::g_handles.window;
-    // Also when the count is not one at which the walker last showed it.
-    ShowFoundCount();
-    SYSTEMTIME clock;
-    GetLocalTime(&clock);
-    const double now = ClockSeconds(clock);
-    const float elapsed = ElapsedSeconds(start_time, now);
-    std::string status = "Trovati: " + SearchSummary(g_state.found_count, g_state.pattern,
-                                                     g_state.total_bytes, elapsed);
-    if (g_state.out_of_memory != 0) {
-        status += kOutOfMemoryNote;
+void EndSearch(float start_time, const char* stop_note) {
+    try {
+        ShowResults(start_time, stop_note);
+    } catch (...) {
+        // The labels may then lack the summary; the window is given back all the same.
+        win::NoteCurrentException("end of search");
     }
-    win::ShowStatus(status);
-    win::SetText(window, win::kStartButton, "&Cerca");
-    for (int id : kLockedDuringSearch) {
-        win::Enable(window, id, true);
-    }
-    win::SetCloseCommand(window, MF_ENABLED);
-    g_state.busy = 0;
+    GiveWindowBack();
     PumpStep();
 }
 

@@ -35,6 +35,9 @@ enum SearchControl : int {
     kProgrammiBox = 3214,
 };
 
+// The caption of the message boxes in which the program explains why it refused something.
+constexpr char kMessageCaption[] = "Vortilo";
+
 // The text of the status label and of the count label.
 void ShowStatus(const std::string& text);
 void ShowCount(const std::string& text);

@@ -312,20 +312,44 @@ TEST(Events, PickedFileBecomesTheLastPatternAndItsSearchFindsIt) {
     }
 }
 
-TEST(Events, CancelledFilePickerSelectsTheLastPatternAgain) {
+TEST(Events, CancelledFilePickerSelectsTheLastPatternRefusedOneLeavesTheBox) {
     vtest::TempTree tree;
+    // A wide call makes a real UTF-8 name, which the program can only spell ??.txt.
+    const std::wstring smiley = L"\U0001F600.txt";
+    const std::wstring root(tree.Root().begin(), tree.Root().end());
+    ASSERT_TRUE(win::KernelHandle(CreateFileW((root + smiley).c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))
+                    .Valid());
     auto program = gui::StartProgram(tree.Root(), "*.doc");
     HWND window = program->Window();
-    drive::SetText(window, kPatternBox, "*.typed");
-    drive::Click(window, kPatternBrowseButton);
-    HWND dialog = drive::WaitMessageBox(program->Id(), "Open File");
-    drive::Click(dialog, IDCANCEL);
-    drive::WaitGone(dialog, "the Open File dialog");
-    drive::WaitUntil([&] { return drive::ReadCombo(window, kPatternBox).edit_text == "*.doc"; },
-                     "the last pattern back in the box");
-    const drive::ComboState combo = drive::ReadCombo(window, kPatternBox);
-    EXPECT_EQ(combo.items.size(), 10u);
-    EXPECT_EQ(combo.selection, 9);
+    const struct {
+        const char* label;
+        std::wstring chosen;  // "" for a cancel
+        const char* box_text;
+    } cases[] = {
+        {"cancel", L"", "*.doc"},
+        {"a name the code page cannot hold", smiley, "*.typed"},
+    };
+    for (const auto& c : cases) {
+        drive::SetText(window, kPatternBox, "*.typed");
+        drive::Click(window, kPatternBrowseButton);
+        HWND dialog = drive::WaitMessageBox(program->Id(), "Open File");
+        if (!c.chosen.empty()) {
+            SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(c.chosen.c_str()));
+        }
+        drive::Click(dialog, c.chosen.empty() ? IDCANCEL : IDOK);
+        drive::WaitGone(dialog, "the Open File dialog");
+        if (!c.chosen.empty()) {
+            drive::Answer(drive::WaitMessageBox(program->Id(), "Vortilo"), IDOK);
+        }
+        // Each reading waits until the program is back from the picker.
+        drive::WaitUntil(
+            [&] { return drive::ReadCombo(window, kPatternBox).edit_text == c.box_text; },
+            std::string("the pattern box after ") + c.label);
+        const drive::ComboState combo = drive::ReadCombo(window, kPatternBox);
+        EXPECT_EQ(combo.items.size(), 10u) << c.label;
+    }
 }
 
 TEST(Events, CancelledFolderBrowserChangesNothing) {

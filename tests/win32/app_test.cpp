@@ -120,6 +120,28 @@ TEST(ColumnWidth, CaptionsAndAlignments) {
     }
 }
 
+// ---- Start folder ----
+
+TEST(StartFolderOf, FirstThreeCharactersOrTheShareRoot) {
+    const struct {
+        const char* directory;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Users\\x", "C:\\"},
+        {"D:\\", "D:\\"},
+        {"C:", "C:"},
+        {"", ""},
+        {"\\\\server\\share", "\\\\server\\share\\"},
+        {"\\\\server\\share\\", "\\\\server\\share\\"},
+        {"\\\\server\\share\\a\\b", "\\\\server\\share\\"},
+        // No share to go to: the server as it stands, as a folder.
+        {"\\\\server", "\\\\server\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(app::StartFolderOf(c.directory), c.folder) << c.directory;
+    }
+}
+
 // ---- Dialog template ----
 
 DWORD DwordAt(const std::vector<WORD>& t, size_t i) {
@@ -565,6 +587,37 @@ TEST(GetSysFileVer, FileWithoutVersionOrRootBlockGivesZero) {
     EXPECT_EQ(GETSYSFILEVER(ByteString(bare.Name())), 0.0);
     const SystemDll no_root(VersionResource(0, 0, false));
     EXPECT_EQ(GETSYSFILEVER(ByteString(no_root.Name())), 0.0);
+}
+
+// The version information of a file as GetFileVersionInfoA leaves it.
+std::vector<char> VersionBlock(const std::string& path) {
+    DWORD handle = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(path.c_str(), &handle));
+    EXPECT_FALSE(block.empty()) << path;
+    EXPECT_TRUE(
+        GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
+        << path;
+    return block;
+}
+
+TEST(FixedFileVersion, ReadsOnlyAFixedPartWhollyInsideTheBlock) {
+    const std::string comctl = SystemFolder() + "\\comctl32.dll";
+    const std::vector<BYTE> resource = VersionResource(MAKELONG(81, 5), 0, true);
+    const std::vector<char> exact(resource.begin(), resource.end());
+    const struct {
+        const char* label;
+        std::vector<char> block;
+        double version;
+    } cases[] = {
+        {"a system DLL's", VersionBlock(comctl), IndependentVersion(comctl)},
+        {"fixed part up to the last byte", exact, 5.81},
+        {"fixed part cut by the end", std::vector<char>(exact.begin(), exact.end() - 1), 0.0},
+        // Wine answers a block it never filled with TRUE, 8,224 bytes and a pointer past it.
+        {"1,500 blanks", std::vector<char>(1500, ' '), 0.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(app::FixedFileVersion(c.block), c.version) << c.label;
+    }
 }
 
 TEST(GetSysFileVer, NameIsTheCountedByteString) {

@@ -131,6 +131,19 @@ TEST(PickedName, PartAfterLastBackslashWithItsAsciiLettersLowerCased) {
     }
 }
 
+TEST(NameLostToCodePage, OnlyAQuestionMarkInTheFileNameCounts) {
+    const struct {
+        const char* path;
+        bool lost;
+    } cases[] = {
+        {"Z:\\tmp\\??.txt", true},
+        {"Z:\\??\\a.txt", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pickers::NameLostToCodePage(c.path), c.lost) << c.path;
+    }
+}
+
 TEST(PickedName, EveryByteFromC0ToFFUnchanged) {
     std::string name;
     for (int b = 0xC0; b <= 0xFF; ++b) {
@@ -268,6 +281,37 @@ void Press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// What the driver saw of a message box.
+struct BoxView {
+    std::string caption;
+    std::string text;
+};
+
+// Waits for a message box owned by owner (other than except), records it and answers OK; an empty
+// view when none came.
+BoxView AnswerMessageBox(DWORD thread, HWND owner, HWND except) {
+    HWND box = WaitFor([&]() -> HWND {
+        for (HWND dialog : DialogsOf(thread, except)) {
+            if (GetWindow(dialog, GW_OWNER) == owner) {
+                return dialog;
+            }
+        }
+        return nullptr;
+    });
+    if (box == nullptr) {
+        return BoxView{};
+    }
+    const BoxView view = {TextOf(box), TextOf(GetDlgItem(box, 0xFFFF))};
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&]() { return !IsWindow(box); });
+    return view;
+}
+
+// An ASCII path as the wide calls take it.
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 // Works the dialogs that the test's thread opens, from a second thread. If the steps leave a
 // dialog open, it is cancelled, so that the test's thread always comes back.
 class Driver {
@@ -338,7 +382,6 @@ struct FileDialogView {
     bool read_only_visible = true;
     std::string name_box;
     std::vector<std::string> listed;
-    HWND message_box = nullptr;
 };
 
 // The dialog's file name box: edt1 in the old look, the edit of cmb13 in the Explorer look.
@@ -473,9 +516,11 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
             }
             TypeAndOpen(view.dialog, c.typed);
         });
-        const std::string picked = pickers::FilePicker();
+        std::string picked;
+        const pickers::FilePick pick = pickers::FilePicker(picked);
         driver.Finish();
         ASSERT_NE(view.dialog, nullptr) << c.typed;
+        EXPECT_EQ(pick, pickers::FilePick::kChosen) << c.typed;
         EXPECT_EQ(picked, c.picked) << c.typed;
         EXPECT_EQ(view.title, "Open File");
         EXPECT_EQ(view.owner, owner_);
@@ -493,24 +538,52 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
     EXPECT_EQ(g_state.start_folder, "");
 }
 
-TEST_F(Pickers, FilePickerCancelGivesEmptyText) {
+TEST_F(Pickers, FilePickerCancelOrRefusalLeavesTheNameAlone) {
     vtest::TempTree tree;
     tree.File("Relazione.TXT");
+    // A wide call makes a real UTF-8 name, which the ANSI calls spell ??.txt.
+    const std::wstring smiley = L"\U0001F600.txt";
+    ASSERT_TRUE(
+        win::KernelHandle(CreateFileW((Wide(tree.Root()) + smiley).c_str(), GENERIC_WRITE, 0,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))
+            .Valid());
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
-    FileDialogView view;
-    Driver driver([&](DWORD thread) {
-        view = SeeFileDialog(thread, {"Relazione.TXT"});
-        if (view.dialog != nullptr) {
-            // A name typed and then abandoned.
-            SendMessageA(FileNameEdit(view.dialog), WM_SETTEXT, 0,
-                         reinterpret_cast<LPARAM>("Relazione.TXT"));
-            Press(view.dialog, IDCANCEL);
-        }
-    });
-    const std::string picked = pickers::FilePicker();
-    driver.Finish();
-    ASSERT_NE(view.dialog, nullptr);
-    EXPECT_EQ(picked, "");
+    const struct {
+        const char* label;
+        std::wstring typed;
+        int button;
+        pickers::FilePick pick;
+        std::string message;  // "" for none
+    } cases[] = {
+        // A name typed and then abandoned.
+        {"cancel", L"Relazione.TXT", IDCANCEL, pickers::FilePick::kCancelled, ""},
+        {"a name the code page cannot hold", smiley, IDOK, pickers::FilePick::kRefused,
+         pickers::kFileNameLostText},
+    };
+    for (const auto& c : cases) {
+        FileDialogView view;
+        BoxView box;
+        Driver driver([&](DWORD thread) {
+            view = SeeFileDialog(thread, {"??.txt", "Relazione.TXT"});
+            if (view.dialog == nullptr) {
+                return;
+            }
+            SendMessageW(FileNameEdit(view.dialog), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(c.typed.c_str()));
+            Press(view.dialog, c.button);
+            if (!c.message.empty()) {
+                box = AnswerMessageBox(thread, owner_, view.dialog);
+            }
+        });
+        std::string name = "prima";
+        const pickers::FilePick pick = pickers::FilePicker(name);
+        driver.Finish();
+        ASSERT_NE(view.dialog, nullptr) << c.label;
+        EXPECT_EQ(pick, c.pick) << c.label;
+        EXPECT_EQ(name, "prima") << c.label;
+        EXPECT_EQ(box.text, c.message) << c.label;
+        EXPECT_EQ(box.caption, c.message.empty() ? "" : "Vortilo") << c.label;
+    }
 }
 
 TEST_F(Pickers, FilePickerRefusesAFileThatDoesNotExist) {
@@ -518,6 +591,7 @@ TEST_F(Pickers, FilePickerRefusesAFileThatDoesNotExist) {
     tree.File("Relazione.TXT");
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
     FileDialogView view;
+    BoxView box;
     bool still_open_after_box = false;
     Driver driver([&](DWORD thread) {
         view = SeeFileDialog(thread, {"Relazione.TXT"});
@@ -525,27 +599,20 @@ TEST_F(Pickers, FilePickerRefusesAFileThatDoesNotExist) {
             return;
         }
         TypeAndOpen(view.dialog, "Manca.txt");
-        view.message_box = WaitFor([&]() -> HWND {
-            for (HWND box : DialogsOf(thread, view.dialog)) {
-                if (GetWindow(box, GW_OWNER) == view.dialog) {
-                    return box;
-                }
-            }
-            return nullptr;
-        });
-        if (view.message_box == nullptr) {
+        box = AnswerMessageBox(thread, view.dialog, view.dialog);
+        if (box.text.empty()) {
             return;
         }
-        PostMessageA(view.message_box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&]() { return !IsWindow(view.message_box); });
         still_open_after_box = IsWindowVisible(view.dialog) != FALSE;
         TypeAndOpen(view.dialog, "Relazione.TXT");
     });
-    const std::string picked = pickers::FilePicker();
+    std::string picked;
+    const pickers::FilePick pick = pickers::FilePicker(picked);
     driver.Finish();
     ASSERT_NE(view.dialog, nullptr);
-    EXPECT_NE(view.message_box, nullptr);
+    EXPECT_NE(box.text, "");
     EXPECT_TRUE(still_open_after_box);
+    EXPECT_EQ(pick, pickers::FilePick::kChosen);
     EXPECT_EQ(picked, "relazione.txt");
 }
 
@@ -693,7 +760,8 @@ FolderDialogView SeeFolderDialog(DWORD thread) {
 // The selection that BFFM_SETSELECTION makes, then what the dialog shows for it.
 void Select(FolderDialogView& view, WPARAM is_path, LPARAM what, const std::string& item_text) {
     for (int attempt = 0; attempt < 10 && view.selected_item != item_text; ++attempt) {
-        view.select_answer = SendMessageA(view.dialog, BFFM_SETSELECTIONA, is_path, what);
+        // Wide, so that a path the code page cannot hold arrives whole.
+        view.select_answer = SendMessageW(view.dialog, BFFM_SETSELECTIONW, is_path, what);
         for (int waited = 0; waited < 100 && SelectedItem(view.dialog) != item_text; ++waited) {
             Sleep(10);
         }
@@ -741,52 +809,63 @@ TEST_F(Pickers, FolderPickerCancelKeepsTheStartFolder) {
     EXPECT_EQ(view.root_item, DisplayName(CSIDL_DESKTOP));
 }
 
-// Folders on drive C: (the prefix's own), made for one test. The browser stops filling a folder's
-// branch at the first entry that vanishes while it lists it, which Z:\\tmp's busy neighbours
-// make happen; nothing else changes C:\\ while the tests run.
+// Folders on drive C: (the prefix's own), made for one test with the wide calls, so that a name
+// may hold characters of no code page. The browser stops filling a folder's branch at the first
+// entry that vanishes while it lists it, which Z:\\tmp's busy neighbours make happen; nothing
+// else changes C:\\ while the tests run.
 class QuietTree {
   public:
-    explicit QuietTree(const std::vector<std::string>& folders)
-        : root_("C:\\vortilo-pickers-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(GetTickCount())),
+    explicit QuietTree(const std::vector<std::wstring>& folders)
+        : root_(L"C:\\vortilo-pickers-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(GetTickCount())),
           folders_(folders) {
-        EXPECT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
-        for (const std::string& folder : folders_) {
-            EXPECT_TRUE(CreateDirectoryA(Path(folder).c_str(), nullptr)) << folder;
+        EXPECT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
+        for (const std::wstring& folder : folders_) {
+            EXPECT_TRUE(CreateDirectoryW(Path(folder).c_str(), nullptr));
         }
     }
     ~QuietTree() {
         for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
-            RemoveDirectoryA(Path(*it).c_str());
+            RemoveDirectoryW(Path(*it).c_str());
         }
-        RemoveDirectoryA(root_.c_str());
+        RemoveDirectoryW(root_.c_str());
     }
     QuietTree(const QuietTree&) = delete;
     QuietTree& operator=(const QuietTree&) = delete;
 
-    std::string Path(const std::string& relative) const { return root_ + "\\" + relative; }
+    std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
 
   private:
-    std::string root_;
-    std::vector<std::string> folders_;
+    std::wstring root_;
+    std::vector<std::wstring> folders_;
 };
 
+// A path of ASCII characters only, as the ANSI calls take it.
+std::string Ascii(const std::wstring& wide) {
+    return std::string(wide.begin(), wide.end());
+}
+
 TEST_F(Pickers, FolderPickerStoresThePathAsThePlatformGivesIt) {
-    const QuietTree tree({"Dati", "Dati\\Lavoro"});
-    g_state.start_folder = "Q:\\Prima\\";
-    const std::string lavoro = tree.Path("Dati\\Lavoro");
+    const QuietTree tree({L"Dati", L"Dati\\Lavoro", L"\u6570\u636E", L"\u03A9mega"});
+    const std::wstring lavoro = tree.Path(L"Dati\\Lavoro");
     const struct {
-        std::string selected;
+        std::wstring selected;
         std::string item_text;
         std::string chosen;
+        std::string message;  // "" for none
     } cases[] = {
         // A folder comes back without a trailing backslash, a drive root with its own one.
-        {lavoro, "Lavoro", lavoro},
-        {"C:\\", DisplayName("C:\\"), "C:\\"},
-        {lavoro + "\\", "Lavoro", lavoro},
+        {lavoro, "Lavoro", Ascii(lavoro), ""},
+        {L"C:\\", DisplayName("C:\\"), "C:\\", ""},
+        {lavoro + L"\\", "Lavoro", Ascii(lavoro), ""},
+        // The ANSI calls spell these ?? and Omega, which name nothing.
+        {tree.Path(L"\u6570\u636E"), "??", "", pickers::kFolderNameLostText},
+        {tree.Path(L"\u03A9mega"), "Omega", "", pickers::kFolderNameLostText},
     };
     for (const auto& c : cases) {
+        g_state.start_folder = "Q:\\Prima\\";
         FolderDialogView view;
+        BoxView box;
         Driver driver([&](DWORD thread) {
             view = SeeFolderDialog(thread);
             if (view.dialog == nullptr) {
@@ -794,15 +873,21 @@ TEST_F(Pickers, FolderPickerStoresThePathAsThePlatformGivesIt) {
             }
             Select(view, TRUE, reinterpret_cast<LPARAM>(c.selected.c_str()), c.item_text);
             Press(view.dialog, IDOK);
+            if (!c.message.empty()) {
+                box = AnswerMessageBox(thread, owner_, view.dialog);
+            }
         });
         const std::string chosen = pickers::StartFolderPicker(owner_);
         driver.Finish();
-        ASSERT_NE(view.dialog, nullptr) << c.selected;
-        EXPECT_EQ(view.selected_item, c.item_text) << c.selected << "; " << view;
-        EXPECT_TRUE(view.ok_enabled) << c.selected;
-        EXPECT_EQ(chosen, c.chosen) << c.selected;
-        // Each pick replaces the Start folder.
-        EXPECT_EQ(g_state.start_folder, c.chosen) << c.selected;
+        const std::string label = Ascii(c.selected);
+        ASSERT_NE(view.dialog, nullptr) << label;
+        EXPECT_EQ(view.selected_item, c.item_text) << label << "; " << view;
+        EXPECT_TRUE(view.ok_enabled) << label;
+        EXPECT_EQ(chosen, c.chosen) << label;
+        // Each pick replaces the Start folder; a refused one leaves it.
+        EXPECT_EQ(g_state.start_folder, c.chosen.empty() ? "Q:\\Prima\\" : c.chosen) << label;
+        EXPECT_EQ(box.text, c.message) << label;
+        EXPECT_EQ(box.caption, c.message.empty() ? "" : "Vortilo") << label;
     }
 }
 

@@ -26,13 +26,20 @@
 
 namespace {
 
-// While armed, every allocation of at least this many bytes fails, as when memory runs out.
+// While armed, every allocation of at least this many bytes fails, as when memory runs out, or
+// (g_refuse_as_fault) throws a Fault, as any other error would.
 size_t g_refuse_from = 0;
+bool g_refuse_as_fault = false;
+
+struct Fault {};
 
 }  // namespace
 
 void* operator new(size_t size) {
     if (g_refuse_from != 0 && size >= g_refuse_from) {
+        if (g_refuse_as_fault) {
+            throw Fault();
+        }
         throw std::bad_alloc();
     }
     if (void* block = std::malloc(size == 0 ? 1 : size)) {
@@ -248,32 +255,90 @@ TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
     EXPECT_EQ(g_state.admit_programmi, 0);
 }
 
-TEST_F(SearchWindow, MemoryRunningOutEndsTheSearchKeepingItsRowsAndSaysSo) {
+// Counts the end blocks by the caption they give back; arms g_refuse_from when the count label
+// shows a final count (no leading blank) and g_refuse_at_end is set, so that the end block's
+// texts fail.
+size_t g_refuse_at_end = 0;
+int g_ends = 0;
+WNDPROC g_count_proc = nullptr;
+WNDPROC g_button_proc = nullptr;
+
+LRESULT CALLBACK CountProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_SETTEXT && g_refuse_at_end != 0 &&
+        reinterpret_cast<const char*>(lparam)[0] != ' ') {
+        g_refuse_from = g_refuse_at_end;
+    }
+    return CallWindowProcA(g_count_proc, label, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK ButtonProbe(HWND button, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_SETTEXT && std::strcmp(reinterpret_cast<const char*>(lparam), "&Cerca") == 0) {
+        ++g_ends;
+        g_refuse_from = 0;
+    }
+    return CallWindowProcA(g_button_proc, button, msg, wparam, lparam);
+}
+
+TEST_F(SearchWindow, EveryWayOutGivesTheWindowBackOnceAndKeepsTheRows) {
     vtest::TempTree tree;
     for (int i = 0; i < 40; ++i) {
         tree.File("f" + std::to_string(100 + i) + ".txt", 1);
     }
+    g_count_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(GetDlgItem(window_, app::kCountLabel), GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(CountProbe)));
+    g_button_proc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(GetDlgItem(window_, app::kStartButton), GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(ButtonProbe)));
     // The result array may grow to 32 rows; its growth to 64 is refused.
-    g_refuse_from = 40 * sizeof(std::string);
-    Search(tree.Root(), "*.txt");
-    g_refuse_from = 0;
-    ASSERT_EQ(g_state.found_count, 32);
-    for (const std::string& row : Rows()) {
-        EXPECT_EQ(search::RowField(row, search::kDirectory), tree.Root()) << row;
+    const size_t kPast32Rows = 40 * sizeof(std::string);
+    const struct {
+        const char* way_out;
+        const char* pattern;
+        size_t refuse_from;
+        bool as_fault;
+        size_t refuse_at_end;
+        int found;
+        const char* note;  // after the summary; nullptr: no summary expected
+    } cases[] = {
+        {"memory running out in the walk", "*.txt", kPast32Rows, false, 0, 32,
+         " Memoria esaurita: ricerca interrotta."},
+        {"another error in the walk", "*.txt", kPast32Rows, true, 0, 32,
+         " Errore: ricerca interrotta."},
+        // Finds nothing, so only the end block shows a count; keeps the rows found before.
+        {"memory running out in the end block", "*.none", 0, false, 1, 32, nullptr},
+        // The next search says nothing of them.
+        {"no fault", "*.txt", 0, false, 0, 40, ""},
+    };
+    for (const auto& c : cases) {
+        if (c.refuse_at_end == 0) {
+            g_state.found_count = 0;
+        }
+        g_ends = 0;
+        g_refuse_from = c.refuse_from;
+        g_refuse_as_fault = c.as_fault;
+        g_refuse_at_end = c.refuse_at_end;
+        Search(tree.Root(), c.pattern);
+        g_refuse_from = 0;
+        g_refuse_at_end = 0;
+        EXPECT_EQ(g_ends, 1) << c.way_out;
+        EXPECT_EQ(win::GetText(window_, app::kStartButton), "&Cerca") << c.way_out;
+        EXPECT_TRUE(DisabledControls(window_).empty()) << c.way_out;
+        EXPECT_FALSE(CloseGreyed(window_)) << c.way_out;
+        EXPECT_EQ(g_state.busy, 0) << c.way_out;
+        ASSERT_EQ(g_state.found_count, c.found) << c.way_out;
+        for (const std::string& row : Rows()) {
+            EXPECT_EQ(search::RowField(row, search::kDirectory), tree.Root()) << row;
+        }
+        if (c.note != nullptr) {
+            const std::string status = win::GetText(window_, app::kStatusLabel);
+            const std::regex shape("Trovati:  " + std::to_string(c.found) +
+                                   " \\*\\.txt  per un totale di " + std::to_string(c.found) +
+                                   " bytes\\. \\(in [0-9]+\\.[0-9]{3} sec\\.\\)" +
+                                   std::regex_replace(c.note, std::regex("\\."), "\\."));
+            EXPECT_TRUE(std::regex_match(status, shape)) << c.way_out << ": " << status;
+        }
     }
-    const std::string status = win::GetText(window_, app::kStatusLabel);
-    const std::regex shape(
-        "Trovati:  32 \\*\\.txt  per un totale di 32 bytes\\. \\(in [0-9]+\\.[0-9]{3} sec\\.\\) "
-        "Memoria esaurita: ricerca interrotta\\.");
-    EXPECT_TRUE(std::regex_match(status, shape)) << status;
-    EXPECT_EQ(win::GetText(window_, app::kStartButton), "&Cerca");
-    EXPECT_EQ(g_state.busy, 0);
-
-    // The next search starts afresh and says nothing of it.
-    g_state.found_count = 0;
-    Search(tree.Root(), "*.txt");
-    EXPECT_EQ(g_state.found_count, 40);
-    EXPECT_EQ(win::GetText(window_, app::kStatusLabel).find("Memoria"), std::string::npos);
 }
 
 TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
