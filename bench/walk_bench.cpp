@@ -216,7 +216,7 @@ bool MeasureRows(const std::string& root, const Held& before) {
     const double new_bytes = per_row(after.new_bytes, before.new_bytes);
     const double private_bytes = per_row(after.private_bytes, before.private_bytes);
     const size_t slots = search::g_state.results.capacity();
-    std::printf("rows %d held (%d walks of * without a Reset made here)\n", rows, walks);
+    std::printf("rows %d held (walks of * without a Reset made for them here: %d)\n", rows, walks);
     std::printf(
         "  from operator new      %8.1f bytes a row  (%zu slots of %zu bytes in the array)\n",
         new_bytes, slots, sizeof(std::string));
