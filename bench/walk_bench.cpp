@@ -1,19 +1,77 @@
-// Measures the folder walk against a bare enumeration of the same tree (one "*" pass a folder,
-// nothing else), with the floor that the walk's Pump steps set beside it: one step a file and a
-// subfolder, each a 1 ms sleep when no message waits. Two patterns: one that every file matches
-// and one that about 1% match. Usage: walk_bench.exe FOLDER\   (the tree that scripts/bench
-// makes: 500 folders of 99 files fNNN.dat and one hit.hit)
+// Measures the folder walk against a bare enumeration of the same tree (one "*" pass a folder by
+// the wide calls, nothing else), with the floor that the walk's Pump steps set beside it: one step
+// a file and a subfolder, each a 1 ms sleep when no message waits; and what a row costs in memory.
+// Usage: walk_bench.exe FOLDER\ [star] [rows] [hit]   (the tree that scripts/bench makes: 500
+// folders of 99 files fNNN.dat and one hit.hit)
+//   star  the walk of every file ("*"), once;
+//   rows  the bytes a row costs with 100,000 rows held: the tree walked again without a Reset,
+//         as searches one after another append, until they are there (after star, once more);
+//   hit   the walk of about 1% of the files ("*.hit"), best of three.
+// With no part named, all three, in that order.
 // Lines that begin "summary" feed the table that scripts/bench prints at its end.
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "search/state.h"
 #include "search/walker.h"
 #include "win32/win.h"
 
+// After <windows.h>, which win.h brings in.
+#include <psapi.h>
+
 namespace {
+
+// Bytes that operator new handed out and that are not given back yet. The bench runs on one
+// thread.
+size_t g_new_bytes = 0;
+
+}  // namespace
+
+// Counted, so that what the rows hold shows apart from what the heap keeps around them. _msize
+// gives the size a block was asked with, on both sides.
+void* operator new(size_t size) {
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    g_new_bytes += _msize(block);
+    return block;
+}
+
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+
+void operator delete(void* block) noexcept {
+    if (block != nullptr) {
+        g_new_bytes -= _msize(block);
+        std::free(block);
+    }
+}
+
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+
+void operator delete(void* block, size_t) noexcept {
+    operator delete(block);
+}
+
+void operator delete[](void* block, size_t) noexcept {
+    operator delete(block);
+}
+
+namespace {
+
+constexpr char kRatioGoal[] = "at most 1.05";
+constexpr char kRowGoal[] = "unchanged for names the code page holds";
+constexpr int kHeldRows = 100000;
 
 double Now() {
     LARGE_INTEGER count, frequency;
@@ -22,27 +80,39 @@ double Now() {
     return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The long-path form of folder (which ends in "\"): "\\?\" and its absolute path, the text
+// converted from the code page.
+std::wstring LongPath(const std::string& folder) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, &wide[0], length);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), size, &full[0], nullptr));
+    return L"\\\\?\\" + full;
+}
+
 struct BareCount {
     long files = 0;
     long folders = 0;
 };
 
-// Every entry of every folder, listed once.
-void BareWalk(const std::string& folder, BareCount* count) {
-    WIN32_FIND_DATAA entry;
-    win::FindHandle find(FindFirstFileA((folder + "*").c_str(), &entry));
+// Every entry of every folder, listed once; subfolders entered by their own wide names.
+void BareWalk(const std::wstring& folder, BareCount* count) {
+    WIN32_FIND_DATAW entry;
+    win::FindHandle find(FindFirstFileW((folder + L"*").c_str(), &entry));
     if (!find.Valid()) {
         return;
     }
     do {
-        const std::string name = entry.cFileName;
+        const std::wstring name = entry.cFileName;
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ++count->files;
-        } else if (name != "." && name != "..") {
+        } else if (name != L"." && name != L"..") {
             ++count->folders;
-            BareWalk(folder + name + "\\", count);
+            BareWalk(folder + name + L"\\", count);
         }
-    } while (FindNextFileA(find.Get(), &entry));
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
 // What Sleep(1) lasts with the timer resolution raised, as during a search.
@@ -56,24 +126,31 @@ double SleepCost() {
     return (Now() - start) / sleeps;
 }
 
+// The walk as a search makes it: the timer raised, no window.
+void Walk(const std::string& root) {
+    win::FineTimer fine_timer;
+    search::WalkFolder(root);
+}
+
+// Each pass starts from no rows; the rows of the last one stay.
 void Measure(const std::string& root, const std::string& pattern, int rounds, double sleep_cost) {
     // Alternate the two and keep each one's best time: Wine's timings wander by tens of percent
     // from one run to the next.
+    const std::wstring long_root = LongPath(root);
     double bare_time = 1e9;
     double walk_time = 1e9;
     BareCount bare;
     for (int round = 0; round < rounds; ++round) {
         bare = BareCount{};
         double start = Now();
-        BareWalk(root, &bare);
+        BareWalk(long_root, &bare);
         bare_time = std::min(bare_time, Now() - start);
 
         search::g_state = search::State{};
         search::g_state.pattern = pattern;
         search::g_state.include_subfolders = 1;
-        win::FineTimer fine_timer;  // as a search has it
         start = Now();
-        search::WalkFolder(root);
+        Walk(root);
         walk_time = std::min(walk_time, Now() - start);
     }
 
@@ -94,26 +171,106 @@ void Measure(const std::string& root, const std::string& pattern, int rounds, do
                 walk_time);
     std::printf("summary\twalker / bare enumeration, pattern %s\t%.2f\t\n", pattern.c_str(),
                 walk_time / bare_time);
-    std::printf("summary\twalker / (bare + sleep floor), pattern %s\t%.3f\t\n", pattern.c_str(),
-                walk_time / (bare_time + floor));
+    std::printf("summary\twalker / (bare + sleep floor), pattern %s\t%.3f\t%s\n", pattern.c_str(),
+                walk_time / (bare_time + floor), kRatioGoal);
+}
+
+// What the process holds in memory.
+struct Held {
+    size_t new_bytes = 0;
+    // The commit charge: the private memory committed for the process.
+    SIZE_T private_bytes = 0;
+};
+
+Held HeldNow() {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    // Wine fills only the older counters and leaves PrivateUsage 0; from Windows 8 on,
+    // PagefileUsage gives the same value.
+    return Held{g_new_bytes,
+                counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage};
+}
+
+// Walks "*" without a Reset until kHeldRows rows are held, then sets what the process holds
+// against before, taken when it held no row. False when a walk finds nothing.
+bool MeasureRows(const std::string& root, const Held& before) {
+    search::g_state.pattern = "*";
+    search::g_state.include_subfolders = 1;
+    int walks = 0;
+    while (search::g_state.found_count < kHeldRows) {
+        const int found = search::g_state.found_count;
+        Walk(root);
+        ++walks;
+        if (search::g_state.found_count == found) {
+            std::fprintf(stderr, "walk_bench: %s holds no file\n", root.c_str());
+            return false;
+        }
+    }
+    const Held after = HeldNow();
+    const int rows = search::g_state.found_count;
+    const auto per_row = [rows](size_t now, size_t then) {
+        return (static_cast<double>(now) - static_cast<double>(then)) / rows;
+    };
+    const double new_bytes = per_row(after.new_bytes, before.new_bytes);
+    const double private_bytes = per_row(after.private_bytes, before.private_bytes);
+    const size_t slots = search::g_state.results.capacity();
+    std::printf("rows %d held (walks of * without a Reset made for them here: %d)\n", rows, walks);
+    std::printf(
+        "  from operator new      %8.1f bytes a row  (%zu slots of %zu bytes in the array)\n",
+        new_bytes, slots, sizeof(std::string));
+    std::printf("  private bytes          %8.1f bytes a row\n", private_bytes);
+    std::printf("summary\tmemory a row at %d rows, from operator new\t%.1f bytes\t%s\n", rows,
+                new_bytes, kRowGoal);
+    std::printf("summary\tmemory a row at %d rows, private bytes\t%.1f bytes\t%s\n", rows,
+                private_bytes, kRowGoal);
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: walk_bench FOLDER\\\n");
+        std::fprintf(stderr, "usage: walk_bench FOLDER\\ [star] [rows] [hit]\n");
         return 2;
     }
     std::string root = argv[1];
     if (root.empty() || root.back() != '\\') {
         root += '\\';
     }
+    bool star = false;
+    bool rows = false;
+    bool hit = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string part = argv[i];
+        if (part == "star") {
+            star = true;
+        } else if (part == "rows") {
+            rows = true;
+        } else if (part == "hit") {
+            hit = true;
+        } else {
+            std::fprintf(stderr, "walk_bench: no part %s (star, rows, hit)\n", part.c_str());
+            return 2;
+        }
+    }
+    if (argc == 2) {
+        star = rows = hit = true;
+    }
     const double sleep_cost = SleepCost();
     std::printf("walk_bench: Sleep(1) lasts %.3f ms with the timer at 1 ms\n", sleep_cost * 1e3);
     std::printf("summary\tSleep(1), timer at 1 ms\t%.3f ms\t\n", sleep_cost * 1e3);
+    const Held before = HeldNow();
     // The walk of every file is long and steady (its sleeps dominate): one round.
-    Measure(root, "*", 1, sleep_cost);
-    Measure(root, "*.hit", 3, sleep_cost);
+    if (star) {
+        Measure(root, "*", 1, sleep_cost);
+    }
+    if (rows && !MeasureRows(root, before)) {
+        return 1;
+    }
+    if (hit) {
+        Measure(root, "*.hit", 3, sleep_cost);
+    }
     return 0;
 }

@@ -49,7 +49,8 @@ endforeach()
 
 add_executable(walk_bench bench/walk_bench.cpp)
 target_compile_options(walk_bench PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(walk_bench PRIVATE vortilo_search)
+# psapi: the private bytes that a row costs.
+target_link_libraries(walk_bench PRIVATE vortilo_search psapi)
 
 include(cmake/pickers.cmake)
 include(cmake/app.cmake)
