@@ -20,6 +20,7 @@
 
 #include "search/state.h"
 #include "search/walker.h"
+#include "win32/wide_path.h"
 #include "win32/win.h"
 
 // After <windows.h>, which win.h brings in.
@@ -80,18 +81,6 @@ double Now() {
     return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// The long-path form of folder (which ends in "\"): "\\?\" and its absolute path, the text
-// converted from the code page.
-std::wstring LongPath(const std::string& folder) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, &wide[0], length);
-    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    full.resize(GetFullPathNameW(wide.c_str(), size, &full[0], nullptr));
-    return L"\\\\?\\" + full;
-}
-
 struct BareCount {
     long files = 0;
     long folders = 0;
@@ -136,7 +125,7 @@ void Walk(const std::string& root) {
 void Measure(const std::string& root, const std::string& pattern, int rounds, double sleep_cost) {
     // Alternate the two and keep each one's best time: Wine's timings wander by tens of percent
     // from one run to the next.
-    const std::wstring long_root = LongPath(root);
+    const std::wstring long_root = win::LongForm(win::FullPath(win::Widen(root)));
     double bare_time = 1e9;
     double walk_time = 1e9;
     BareCount bare;

@@ -28,8 +28,6 @@ struct State {
     int32_t abort = 0;
     // Nonzero while a search runs.
     int32_t busy = 0;
-    // Nonzero when the current search stopped because memory ran out.
-    int32_t out_of_memory = 0;
     std::string pattern;
     std::string start_folder;
 };
