@@ -535,6 +535,29 @@ TEST(Walker, EveryFileOnceByItsRealNameWithTheTextsAnAnsiProgramIsShown) {
     }
 }
 
+TEST(Walker, StartFolderTextIsResolvedAsTheAnsiCallsWould) {
+    vtest::TempTree tree;
+    tree.File(L"sub\\a.txt");
+    tree.File(L"sub\\\u03a9.txt");
+    std::string slashes = tree.Root();
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryA(tree.Path("sub").c_str()));
+    // Rows show the text as typed; the real path kept beside a row is the absolute one.
+    for (const std::string& typed : {std::string(".\\"), std::string("..\\sub\\"),
+                                     slashes.substr(0, slashes.size() - 1) + "\\sub\\"}) {
+        vtest::ResetSearch("*", false);
+        search::WalkFolder(typed);
+        std::vector<std::string> places = Sorted(Places());
+        EXPECT_EQ(places, Sorted({typed + "|a.txt", typed + "|o.txt"})) << typed;
+        EXPECT_EQ(g_state.real_paths,
+                  std::vector<std::wstring>{win::Widen(tree.Root()) + L"sub\\\u03a9.txt"})
+            << typed;
+    }
+    SetCurrentDirectoryA(before);
+}
+
 TEST(Walker, FirstLinkAfterFiveThousandFoldersKeepsTheWindowAlive) {
     vtest::TempTree tree;
     vtest::Shell("cd " + vtest::UnixPath(tree.Root()) +
