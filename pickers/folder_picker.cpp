@@ -2,10 +2,9 @@
 
 #include "pickers/folder_picker.h"
 
-#include <cwchar>
-
 #include "search/state.h"
 #include "win32/search_window.h"
+#include "win32/wide_path.h"
 
 namespace pickers {
 namespace {
@@ -23,10 +22,7 @@ using ItemList = win::Owned<ItemListTraits>;
 // folder).
 bool AnsiPathHolds(LPCITEMIDLIST list, const char* ansi_path) {
     wchar_t wide[MAX_PATH] = {};
-    wchar_t back[MAX_PATH] = {};
-    return SHGetPathFromIDListW(list, wide) &&
-           MultiByteToWideChar(CP_ACP, 0, ansi_path, -1, back, MAX_PATH) > 0 &&
-           std::wcscmp(wide, back) == 0;
+    return SHGetPathFromIDListW(list, wide) && win::Widen(ansi_path) == wide;
 }
 
 }  // namespace

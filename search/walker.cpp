@@ -152,7 +152,7 @@ void AddRow(const Folder& folder, const WIN32_FIND_DATAW& entry) {
     const std::string shown = win::Narrow(name);
     std::string row = MakeRow(shown, folder.text, size, win::DateText(entry.ftLastWriteTime));
     // Where the row's text would open another file or none, the real path goes beside it.
-    if (!folder.text_names_it || !win::RoundTrips(name) || !win::PlainName(name) ||
+    if (!folder.text_names_it || !win::TextNames(name, shown) ||
         folder.real.path.size() + name.size() >= MAX_PATH) {
         AttachRealPath(row, g_state.real_paths.size());
         g_state.real_paths.push_back(folder.real.path + name);
@@ -204,12 +204,12 @@ void WalkSubfolders(Walk& walk, const Folder& folder) {
         }
         // Entered by its real name: a name the code page shows as "??" or as a look-alike
         // ("x/.." for a Linux name with a division slash) would name another folder or none.
+        const std::string shown = win::Narrow(name);
         Folder subfolder;
-        subfolder.text = folder.text + win::Narrow(name) + "\\";
+        subfolder.text = folder.text + shown + "\\";
         subfolder.real.path = folder.real.path + name + L"\\";
         subfolder.real.plain = folder.real.plain && win::PlainName(name);
-        subfolder.text_names_it =
-            folder.text_names_it && win::PlainName(name) && win::RoundTrips(name);
+        subfolder.text_names_it = folder.text_names_it && win::TextNames(name, shown);
         // A link back onto this path would list the same files again on every level until paths
         // run out; links between folders would walk them over and over.
         FolderId subfolder_id;

@@ -48,17 +48,21 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
-bool RoundTrips(const std::wstring& name) {
+bool PlainName(const std::wstring& name) {
+    return name.empty() || (name.back() != L'.' && name.back() != L' ');
+}
+
+bool TextNames(const std::wstring& name, const std::string& text) {
+    if (!PlainName(name)) {
+        return false;
+    }
+    // Plain ASCII, most names, reads back as it is.
     for (wchar_t c : name) {
         if (c >= 0x80) {
-            return Widen(Narrow(name)) == name;
+            return Widen(text) == name;
         }
     }
     return true;
-}
-
-bool PlainName(const std::wstring& name) {
-    return name.empty() || (name.back() != L'.' && name.back() != L' ');
 }
 
 bool PlainPath(const std::wstring& path) {
@@ -98,7 +102,7 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 std::wstring PatternAsRead(std::wstring pattern) {
-    while (!pattern.empty() && (pattern.back() == L'.' || pattern.back() == L' ')) {
+    while (!PlainName(pattern)) {
         pattern.pop_back();
     }
     return pattern;

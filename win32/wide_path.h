@@ -17,13 +17,14 @@ std::string Narrow(const std::wstring& text);
 // An ANSI text as the ANSI calls read it: MultiByteToWideChar with CP_ACP.
 std::wstring Widen(const std::string& text);
 
-// True when name survives the trip through the code page: its ANSI text, read back, is the
-// same name again. Best-fit look-alikes ("Omega" for a Greek capital omega) and "?" do not.
-bool RoundTrips(const std::wstring& name);
-
 // True when a name can stand in a path as it is: the platform's path rules drop trailing dots
 // and blanks from a name, so such a name (Linux allows them) needs the long form to be reached.
 bool PlainName(const std::wstring& name);
+
+// True when text, the name as Narrow gives it, names that same entry in a path: it reads back as
+// the name, and the name is plain. Best-fit look-alikes ("Omega" for a Greek capital omega) and
+// "?" do not read back.
+bool TextNames(const std::wstring& name, const std::string& text);
 
 // True when no name in path ends in a dot or a blank ("." and ".." aside).
 bool PlainPath(const std::wstring& path);
