@@ -486,13 +486,11 @@ TEST(Walker, EveryFileOnceByItsRealNameWithTheTextsAnAnsiProgramIsShown) {
         {L"\U0001F600.txt", "", "??.txt", true},
         // A folder shown as "??": its mask held wildcards and its whole subtree went missing.
         {L"\u6570\u636e\\in.txt", "??\\", "in.txt", true},
-        {L"\u6570\u636e\\\u540d\u524d.bat", "??\\", "??.bat", true},
         // Best-fit twins: both listed, each once; only the look-alike's row needs its real name.
         {L"A.bat", "", "a.bat", false},
         {L"\u0100.bat", "", "a.bat", true},
         {L"Omega\\o.txt", "Omega\\", "o.txt", false},
         {L"\u03a9mega\\w.txt", "Omega\\", "w.txt", true},
-        {L"\uff38.txt", "", "x.txt", true},
         // A division slash shows as "/", and "a/b.txt" names a\b.txt.
         {L"a\u2215b.txt", "", "a/b.txt", true},
         // A folder shown as "x/..": its text leads back to the parent, which was walked again.
@@ -545,8 +543,8 @@ TEST(Walker, StartFolderTextIsResolvedAsTheAnsiCallsWould) {
     GetCurrentDirectoryA(MAX_PATH, before);
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Path("sub").c_str()));
     // Rows show the text as typed; the real path kept beside a row is the absolute one.
-    for (const std::string& typed : {std::string(".\\"), std::string("..\\sub\\"),
-                                     slashes.substr(0, slashes.size() - 1) + "\\sub\\"}) {
+    for (const std::string& typed :
+         {std::string(".\\"), slashes.substr(0, slashes.size() - 1) + "\\sub\\"}) {
         vtest::ResetSearch("*", false);
         search::WalkFolder(typed);
         std::vector<std::string> places = Sorted(Places());
