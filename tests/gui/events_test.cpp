@@ -183,8 +183,7 @@ TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {
     EXPECT_EQ(ran, (std::vector<std::string>{"row0", "row1", "row2"}));
 
     // A file gone since the search: the system cannot open it, and the program says so.
-    const std::wstring root(tree.Root().begin(), tree.Root().end());
-    ASSERT_TRUE(DeleteFileW((root + files[2]).c_str()));
+    ASSERT_TRUE(DeleteFileW((tree.WideRoot() + files[2]).c_str()));
     int gone = 0;
     while (drive::ReadCell(list, gone, 2) != tree.Path("??\\")) {
         ASSERT_LT(++gone, Rows(window));
@@ -302,12 +301,9 @@ TEST(Events, PickedFileBecomesTheLastPatternAndItsSearchFindsIt) {
 
 TEST(Events, CancelledFilePickerSelectsTheLastPatternRefusedOneLeavesTheBox) {
     vtest::TempTree tree;
-    // A wide call makes a real UTF-8 name, which the program can only spell ??.txt.
+    // A real UTF-8 name, which the program can only spell ??.txt.
     const std::wstring smiley = L"\U0001F600.txt";
-    const std::wstring root(tree.Root().begin(), tree.Root().end());
-    ASSERT_TRUE(win::KernelHandle(CreateFileW((root + smiley).c_str(), GENERIC_WRITE, 0, nullptr,
-                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))
-                    .Valid());
+    tree.File(smiley);
     auto program = gui::StartProgram(tree.Root(), "*.doc");
     HWND window = program->Window();
     const struct {

@@ -146,7 +146,7 @@ std::string ShellWord(const std::wstring& windows_path) {
 }  // namespace
 
 void TempTree::File(const std::wstring& relative, const std::string& content) const {
-    const std::wstring root(root_.begin(), root_.end());
+    const std::wstring root = WideRoot();
     for (size_t slash = relative.find(L'\\'); slash != std::wstring::npos;
          slash = relative.find(L'\\', slash + 1)) {
         CreateDirectoryW((L"\\\\?\\" + root + relative.substr(0, slash)).c_str(), nullptr);
@@ -162,7 +162,7 @@ void TempTree::File(const std::wstring& relative, const std::string& content) co
 }
 
 void TempTree::Link(const std::wstring& relative, const std::wstring& target) const {
-    const std::wstring root(root_.begin(), root_.end());
+    const std::wstring root = WideRoot();
     Shell("ln -s " + ShellWord(root + target) + " " + ShellWord(root + relative));
     const DWORD attributes = GetFileAttributesW((L"\\\\?\\" + root + relative).c_str());
     ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);

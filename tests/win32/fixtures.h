@@ -29,8 +29,9 @@ class TempTree {
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
 
-    // The root folder, ending in "\".
+    // The root folder, ending in "\"; its characters are all ASCII.
     const std::string& Root() const { return root_; }
+    std::wstring WideRoot() const { return std::wstring(root_.begin(), root_.end()); }
     // Root + relative path (relative paths use "\").
     std::string Path(const std::string& relative) const { return root_ + relative; }
 

@@ -307,11 +307,6 @@ BoxView AnswerMessageBox(DWORD thread, HWND owner, HWND except) {
     return view;
 }
 
-// An ASCII path as the wide calls take it.
-std::wstring Wide(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
 // Works the dialogs that the test's thread opens, from a second thread. If the steps leave a
 // dialog open, it is cancelled, so that the test's thread always comes back.
 class Driver {
@@ -541,12 +536,9 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
 TEST_F(Pickers, FilePickerCancelOrRefusalLeavesTheNameAlone) {
     vtest::TempTree tree;
     tree.File("Relazione.TXT");
-    // A wide call makes a real UTF-8 name, which the ANSI calls spell ??.txt.
+    // A real UTF-8 name, which the ANSI calls spell ??.txt.
     const std::wstring smiley = L"\U0001F600.txt";
-    ASSERT_TRUE(
-        win::KernelHandle(CreateFileW((Wide(tree.Root()) + smiley).c_str(), GENERIC_WRITE, 0,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr))
-            .Valid());
+    tree.File(smiley);
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
     const struct {
         const char* label;

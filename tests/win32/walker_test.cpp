@@ -462,7 +462,7 @@ std::vector<std::wstring> RowFiles(const std::wstring& root) {
 
 TEST(Walker, EveryFileOnceByItsRealNameWithTheTextsAnAnsiProgramIsShown) {
     vtest::TempTree tree;
-    const std::wstring root = win::Widen(tree.Root());
+    const std::wstring root = tree.WideRoot();
     // Chains of folders whose paths pass 260 and 1,000 characters.
     const std::wstring step = L"abcdefghijklmnopqrstuvwxyz0123456789\\";
     std::wstring chain260 = L"c260\\", chain1000 = L"c1000\\";
@@ -550,7 +550,7 @@ TEST(Walker, StartFolderTextIsResolvedAsTheAnsiCallsWould) {
         std::vector<std::string> places = Sorted(Places());
         EXPECT_EQ(places, Sorted({typed + "|a.txt", typed + "|o.txt"})) << typed;
         EXPECT_EQ(g_state.real_paths,
-                  std::vector<std::wstring>{win::Widen(tree.Root()) + L"sub\\\u03a9.txt"})
+                  std::vector<std::wstring>{tree.WideRoot() + L"sub\\\u03a9.txt"})
             << typed;
     }
     SetCurrentDirectoryA(before);
