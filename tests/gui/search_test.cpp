@@ -235,7 +235,8 @@ TEST(Search, CancelAnsweredYesStopsAndSummarisesTheRowsFound) {
     EXPECT_TRUE(drive::ReadControl(window, IDCANCEL).enabled);
 }
 
-// The arrows of a state's headings: '.' none, '^' ascending, 'v' descending.
+// The format bits of a heading's arrow as the table below writes it: '.' none, '^' ascending,
+// 'v' descending.
 int ArrowBits(char arrow) {
     return arrow == '^' ? HDF_SORTUP : arrow == 'v' ? HDF_SORTDOWN : 0;
 }
