@@ -48,6 +48,7 @@ void FolderBrowse(HWND window) {
 void Reset() {
     search::g_state.found_count = 0;
     SendMessageA(win::g_handles.list, LVM_SETITEMCOUNT, 0, 0);
+    win::ClearSortArrows();
 }
 
 void ShowHelp(HWND window) {

@@ -543,6 +543,24 @@ std::vector<Column> ReadColumns(HWND list) {
     return columns;
 }
 
+std::vector<int> ReadHeadingFormats(HWND list) {
+    HWND header = Header(list);
+    const int count = static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0));
+    RemoteMemory memory(list, sizeof(HDITEMA));
+    std::vector<int> formats;
+    for (int i = 0; i < count; ++i) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        memory.Write(0, &item, sizeof item);
+        if (!Send(header, HDM_GETITEMA, static_cast<WPARAM>(i), memory.Param())) {
+            throw Failure("the header refuses HDM_GETITEMA for heading " + std::to_string(i));
+        }
+        memory.Read(0, &item, sizeof item);
+        formats.push_back(item.fmt);
+    }
+    return formats;
+}
+
 int ItemCount(HWND list) {
     return static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
 }

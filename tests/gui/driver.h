@@ -146,6 +146,9 @@ struct Column {
 
 // The list's columns, in position order.
 std::vector<Column> ReadColumns(HWND list);
+// The format of each heading as its header control holds it (HDF_* bits, the sort arrows
+// included), in position order.
+std::vector<int> ReadHeadingFormats(HWND list);
 int ItemCount(HWND list);
 DWORD ListExtendedStyle(HWND list);
 // The selected row, or -1.
