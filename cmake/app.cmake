@@ -6,6 +6,7 @@ add_library(vortilo_app STATIC
     app/modal.cpp
     app/window.cpp
     app/events.cpp
+    app/row_actions.cpp
     app/exports.cpp
 )
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})

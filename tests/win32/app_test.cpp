@@ -17,6 +17,7 @@
 #include "app/dialog.h"
 #include "app/modal.h"
 #include "app/process.h"
+#include "app/row_actions.h"
 #include "app/window.h"
 
 #include <oleauto.h>
@@ -393,6 +394,21 @@ TEST_F(DialogLayer, OnlyTheExactCloseCommandEndsTheWindow) {
 }
 
 // ---- Exported functions: pure parts ----
+
+TEST(RowMenu, ItemsInTheirOrderOpenIsTheDefault) {
+    HMENU menu = app::NewRowMenu();
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[MAX_PATH] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        items.push_back(text);
+    }
+    EXPECT_EQ(items, (std::vector<std::string>{"&Apri", "Apri la &cartella", "Copia &percorso",
+                                               "Copia &nome"}));
+    EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
+    DestroyMenu(menu);
+}
 
 TEST(SystemFilePath, JoinsWithOneBackslashWithin259Bytes) {
     const std::string folder258 = "C:\\" + std::string(255, 'd');
