@@ -2,18 +2,20 @@
 
 #include "app/events.h"
 
-#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
 
 #include "app/controls.h"
 #include "win32/search_window.h"
 #include "app/dialog.h"
 #include "app/drag_out.h"
+#include "app/row_actions.h"
 #include "pickers/file_picker.h"
 #include "pickers/folder_picker.h"
 #include "results/cells.h"
 #include "search/start.h"
 #include "search/state.h"
-#include "win32/wide_path.h"
 
 namespace app {
 namespace {
@@ -49,42 +51,13 @@ void FolderBrowse(HWND window) {
 void Reset() {
     search::g_state.found_count = 0;
     SendMessageA(win::g_handles.list, LVM_SETITEMCOUNT, 0, 0);
+    win::ClearSortArrows();
 }
 
 void ShowHelp(HWND window) {
     char text[MAX_PATH];
     win::CopyBounded(text, kHelpText);
     MessageBoxA(window, text, "Aiuto rapido...", MB_OK | MB_ICONINFORMATION);
-}
-
-constexpr char kShellCaption[] = "Shell";
-// Follows the path of a file that the system could not open.
-constexpr char kOpenFailedText[] = "Impossibile aprire il file:\r\n";
-
-// Asks the shell to open a file by its real path: as it is where the shell takes it, in the long
-// form past MAX_PATH or where a name ends in a dot or a blank. Never by its 8.3 alias: for such a
-// path Wine starts the program it last started, with the new command line. True when the shell
-// opened it.
-bool OpenWithShell(const std::wstring& path) {
-    const std::wstring asked =
-        path.size() < MAX_PATH && win::PlainPath(path) ? path : win::LongForm(path);
-    const HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", asked.c_str(), nullptr, nullptr, SW_SHOW);
-    return reinterpret_cast<INT_PTR>(result) > 32;
-}
-
-// Asks before opening the file of a row with the program the system associates with it. The
-// question shows the path in the code page; the file opened is the real one, which the Name cell
-// (lower-cased, perhaps a look-alike) and even the folder's text may not name.
-void OpenFile(int row) {
-    const std::string path = results::FilePath(row);
-    HWND window = win::g_handles.window;
-    if (MessageBoxA(window, ("Lancio " + path).c_str(), kShellCaption,
-                    MB_YESNO | MB_ICONQUESTION) == IDYES &&
-        !OpenWithShell(results::RealFilePath(row))) {
-        MessageBoxA(window, (kOpenFailedText + path).c_str(), kShellCaption,
-                    MB_OK | MB_ICONEXCLAMATION);
-    }
 }
 
 void OnCommand(HWND window, WPARAM wparam) {
@@ -126,6 +99,56 @@ void FocusOnActivation(HWND window) {
     SetFocus(GetDlgItem(window, rows != 0 ? kResultList : kStartButton));
 }
 
+// The row a key acts on: the selected one, -1 when none is.
+int SelectedRow() {
+    return static_cast<int>(
+        SendMessageA(win::g_handles.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void CopySelected() {
+    if (search::g_state.busy != 0) {
+        MessageBeep(0);
+    } else if (const int row = SelectedRow(); row >= 0) {
+        CopyPath(row);
+    }
+}
+
+// A right-click on a row (which the list has just selected) opens its menu at the pointer; the
+// context-menu key and Shift+F10 (no point) open it under the selected row.
+void OnContextMenu(WPARAM wparam, LPARAM lparam) {
+    HWND list = win::g_handles.list;
+    if (reinterpret_cast<HWND>(wparam) != list) {
+        return;
+    }
+    if (search::g_state.busy != 0) {
+        MessageBeep(0);
+        return;
+    }
+    POINT at = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
+    int row = -1;
+    if (at.x == -1 && at.y == -1) {
+        row = SelectedRow();
+        RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+        if (row < 0 || !SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE) ||
+            !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                          reinterpret_cast<LPARAM>(&bounds))) {
+            return;
+        }
+        at = {std::max(bounds.left, 0L), bounds.bottom};
+        ClientToScreen(list, &at);
+    } else {
+        LVHITTESTINFO hit = {};
+        hit.pt = at;
+        ScreenToClient(list, &hit.pt);
+        row = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        // Below the last row: no row.
+        if (row < 0) {
+            return;
+        }
+    }
+    RowMenu(row, at);
+}
+
 void OnNotify(LPARAM lparam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
     if (header == nullptr || header->idFrom != static_cast<UINT_PTR>(kResultList)) {
@@ -143,6 +166,12 @@ void OnNotify(LPARAM lparam) {
             } else if (const auto* click = reinterpret_cast<const NMLISTVIEW*>(lparam);
                        click->iSubItem != -1) {
                 results::ColumnSort(click->iSubItem + 1);
+            }
+            break;
+        case LVN_KEYDOWN:
+            if (reinterpret_cast<const NMLVKEYDOWN*>(lparam)->wVKey == 'C' &&
+                GetKeyState(VK_CONTROL) < 0) {
+                CopySelected();
             }
             break;
         case NM_DBLCLK:
@@ -183,6 +212,9 @@ void Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             break;
         case WM_NOTIFY:
             OnNotify(lparam);
+            break;
+        case WM_CONTEXTMENU:
+            OnContextMenu(wparam, lparam);
             break;
         default:
             break;

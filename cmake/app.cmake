@@ -7,6 +7,7 @@ add_library(vortilo_app STATIC
     app/window.cpp
     app/events.cpp
     app/drag_out.cpp
+    app/row_actions.cpp
     app/exports.cpp
 )
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
@@ -31,9 +32,12 @@ else()
     set(VORTILO_FLAVOUR 32-bit)
 endif()
 configure_file(${CMAKE_SOURCE_DIR}/app/version.rc.in ${CMAKE_BINARY_DIR}/version.rc @ONLY)
+# The manifest, named from app/manifest.rc by its path in the source tree.
+set_source_files_properties(app/manifest.rc PROPERTIES
+                            OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/app/vortilo.manifest)
 
 # A GUI program (-mwindows).
-add_executable(vortilo WIN32 app/main.cpp ${CMAKE_BINARY_DIR}/version.rc)
+add_executable(vortilo WIN32 app/main.cpp app/manifest.rc ${CMAKE_BINARY_DIR}/version.rc)
 target_compile_options(vortilo PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo PRIVATE vortilo_app)
 # The walk goes one call deeper for each folder level, about a kilobyte each; paths of 32,767
@@ -53,12 +57,13 @@ endforeach()
 target_compile_definitions(fake_comctl32_ex PRIVATE FAKE_COMCTL32_INIT_EX)
 
 # Linked with the same .def, so the test can look the exports up by name and ordinal.
-add_executable(app_tests tests/win32/app_test.cpp)
+add_executable(app_tests tests/win32/app_test.cpp app/manifest.rc)
 target_compile_options(app_tests PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(app_tests PRIVATE vortilo_app GTest::gtest_main)
 target_link_options(app_tests PRIVATE ${VORTILO_DEF})
 set_target_properties(app_tests PROPERTIES LINK_DEPENDS ${VORTILO_DEF})
-add_dependencies(app_tests fake_comctl32_ex fake_comctl32_old)
+# It reads vortilo.exe's manifest.
+add_dependencies(app_tests vortilo fake_comctl32_ex fake_comctl32_old)
 add_test(NAME app_tests COMMAND app_tests)
 set_tests_properties(app_tests PROPERTIES ENVIRONMENT "${VORTILO_TEST_ENV}" TIMEOUT 300)
 

@@ -64,6 +64,7 @@ std::wstring RealFilePath(int row) {
 void ColumnSort(int k) {
     g_descending = !g_descending;
     SortRows(search::g_state.results, k, g_descending);
+    win::ShowSortArrow(k - 1, g_descending);
     HWND list = win::g_handles.list;
     if (list != nullptr) {
         InvalidateRect(list, nullptr, FALSE);

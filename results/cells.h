@@ -20,8 +20,9 @@ std::string FilePath(int row);
 // texts do not name the file, else FilePath read back; "" for a row outside the stored rows.
 std::wstring RealFilePath(int row);
 
-// Sorts the result rows by column k (1 to 5) and repaints the list. The direction is shared by
-// all columns and flips with every call, so the first sort is descending.
+// Sorts the result rows by column k (1 to 5), puts the arrow of its direction on the column's
+// heading and repaints the list. The direction is shared by all columns and flips with every
+// call, so the first sort is descending.
 void ColumnSort(int k);
 
 }  // namespace results

@@ -162,6 +162,8 @@ void AddRow(const Folder& folder, const WIN32_FIND_DATAW& entry) {
     g_state.results[static_cast<size_t>(g_state.found_count)] = std::move(row);
     g_state.total_bytes += size;
     ++g_state.found_count;
+    // The list no longer shows the order of its last sort.
+    win::ClearSortArrows();
     if (g_state.found_count < 20 || g_state.found_count % 10 == 0) {
         ShowFoundCount();
     }

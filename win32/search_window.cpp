@@ -9,6 +9,36 @@ namespace {
 
 HWND g_active_dialog = nullptr;
 
+constexpr int kArrows = HDF_SORTUP | HDF_SORTDOWN;
+// Whether a heading shows an arrow: every row a search adds clears them, and mostly there is
+// none to clear.
+bool g_arrow_shown = false;
+
+// Gives the heading of column marked the arrow bits arrow and every other heading none.
+void SetArrows(int marked, int arrow) {
+    HWND header = g_handles.list == nullptr
+                      ? nullptr
+                      : reinterpret_cast<HWND>(SendMessageA(g_handles.list, LVM_GETHEADER, 0, 0));
+    if (header == nullptr) {
+        return;
+    }
+    const auto count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        if (!SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(&item))) {
+            continue;
+        }
+        const int format = (item.fmt & ~kArrows) | (i == marked ? arrow : 0);
+        if (format != item.fmt) {
+            item.fmt = format;
+            SendMessageA(header, HDM_SETITEMA, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&item));
+        }
+    }
+}
+
 // How a scroll bar of the list stands on the screen: where it is, its arrows, its thumb, its
 // state.
 SCROLLBARINFO ReadScrollBar(HWND list, LONG bar) {
@@ -81,6 +111,19 @@ void SetItemCount(int count) {
     DefWindowProcA(list, WM_SETREDRAW, TRUE, 0);
     RedrawIfChanged(list, vertical, ReadScrollBar(list, OBJID_VSCROLL));
     RedrawIfChanged(list, horizontal, ReadScrollBar(list, OBJID_HSCROLL));
+}
+
+void ShowSortArrow(int column, bool descending) {
+    SetArrows(column, descending ? HDF_SORTDOWN : HDF_SORTUP);
+    g_arrow_shown = true;
+}
+
+void ClearSortArrows() {
+    if (!g_arrow_shown) {
+        return;
+    }
+    SetArrows(-1, 0);
+    g_arrow_shown = false;
 }
 
 void NoteActiveDialog(HWND dialog) {

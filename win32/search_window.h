@@ -45,6 +45,13 @@ void ShowCount(const std::string& text);
 // Tells the Result list how many rows it has, without repainting the rows it shows.
 void SetItemCount(int count);
 
+// Puts on the Result list's heading of this column the arrow of the sort just made (down for
+// descending, up for ascending) and takes it off every other heading. Each heading keeps its
+// alignment.
+void ShowSortArrow(int column, bool descending);
+// Takes the arrow off every heading: the rows are no longer in the order of the last sort.
+void ClearSortArrows();
+
 // The dialog procedure notes the Search window here while it is the active window (null when it
 // is deactivated), so that a Pump step can give it its keyboard handling.
 void NoteActiveDialog(HWND dialog);

@@ -543,6 +543,24 @@ std::vector<Column> ReadColumns(HWND list) {
     return columns;
 }
 
+std::vector<int> ReadHeadingFormats(HWND list) {
+    HWND header = Header(list);
+    const int count = static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0));
+    RemoteMemory memory(list, sizeof(HDITEMA));
+    std::vector<int> formats;
+    for (int i = 0; i < count; ++i) {
+        HDITEMA item = {};
+        item.mask = HDI_FORMAT;
+        memory.Write(0, &item, sizeof item);
+        if (!Send(header, HDM_GETITEMA, static_cast<WPARAM>(i), memory.Param())) {
+            throw Failure("the header refuses HDM_GETITEMA for heading " + std::to_string(i));
+        }
+        memory.Read(0, &item, sizeof item);
+        formats.push_back(item.fmt);
+    }
+    return formats;
+}
+
 int ItemCount(HWND list) {
     return static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
 }
@@ -740,6 +758,66 @@ void Answer(HWND box, int button, DWORD ms) {
     WaitGone(box, "the message box \"" + StoredTitle(box) + "\"", ms);
 }
 
+// ---- Pop-up menus and the clipboard ----
+
+HWND FindPopupMenu(DWORD pid) {
+    for (HWND window : TopLevelWindows(pid)) {
+        if (Shown(window) && ClassName(window) == "#32768") {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+HWND WaitPopupMenu(DWORD pid, DWORD ms) {
+    HWND popup = nullptr;
+    WaitUntil([&] { return (popup = FindPopupMenu(pid)) != nullptr; }, "a pop-up menu", ms);
+    return popup;
+}
+
+namespace {
+
+class OpenedClipboard {
+  public:
+    OpenedClipboard() {
+        WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, "the clipboard");
+    }
+    ~OpenedClipboard() { CloseClipboard(); }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+};
+
+template <class Char>
+std::basic_string<Char> ClipboardData(UINT format) {
+    HANDLE data = GetClipboardData(format);
+    const Char* text = data == nullptr ? nullptr : static_cast<const Char*>(GlobalLock(data));
+    if (text == nullptr) {
+        return {};
+    }
+    std::basic_string<Char> copy(text);
+    GlobalUnlock(data);
+    return copy;
+}
+
+}  // namespace
+
+ClipboardTexts ReadClipboard() {
+    const OpenedClipboard clipboard;
+    return {ClipboardData<wchar_t>(CF_UNICODETEXT), ClipboardData<char>(CF_TEXT)};
+}
+
+void WriteClipboard(const std::string& text) {
+    const OpenedClipboard clipboard;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    if (SetClipboardData(CF_TEXT, block) == nullptr) {
+        GlobalFree(block);
+        throw Failure("cannot put a text on the clipboard");
+    }
+}
+
 // ---- Real input ----
 
 std::string RunLinux(const std::string& command, DWORD ms) {
@@ -801,7 +879,7 @@ void Type(HWND window, const std::string& text) {
              ShellQuote(Utf8(text)));
 }
 
-void MouseClickAt(HWND window, POINT screen) {
+void MouseClickAt(HWND window, POINT screen, int button) {
     // A second click near the last one within the double-click time would reach the program as
     // a double click: it waits that time out.
     static DWORD last_tick = 0;
@@ -815,9 +893,17 @@ void MouseClickAt(HWND window, POINT screen) {
     // No --sync on the move: it waits for a motion, and there is none when the pointer is
     // already there. The server handles the move before the click all the same.
     RunLinux("xdotool windowfocus --sync " + std::to_string(XWindow(window)) + " mousemove " +
-             std::to_string(screen.x) + " " + std::to_string(screen.y) + " click 1");
+             std::to_string(screen.x) + " " + std::to_string(screen.y) + " click " +
+             std::to_string(button));
     last_tick = GetTickCount();
     last_point = screen;
+}
+
+void MouseClickCell(HWND window, HWND list, int row, int column, int button) {
+    const RECT cell = CellRect(list, row, column);
+    POINT middle = Middle(cell);
+    ClientToScreen(list, &middle);
+    MouseClickAt(window, middle, button);
 }
 
 void MouseClick(HWND window, int id) {

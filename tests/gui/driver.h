@@ -146,6 +146,9 @@ struct Column {
 
 // The list's columns, in position order.
 std::vector<Column> ReadColumns(HWND list);
+// The format of each heading as its header control holds it (HDF_* bits, the sort arrows
+// included), in position order.
+std::vector<int> ReadHeadingFormats(HWND list);
 int ItemCount(HWND list);
 DWORD ListExtendedStyle(HWND list);
 // The selected row, or -1.
@@ -184,6 +187,21 @@ std::vector<int> MessageBoxButtons(HWND box);
 // Presses one of its buttons (IDOK, IDYES, IDNO, ...) and waits until the box has closed.
 void Answer(HWND box, int button, DWORD ms = kWaitMs);
 
+// ---- Pop-up menus and the clipboard ----
+
+// The visible pop-up menu (class #32768) of process pid, or null.
+HWND FindPopupMenu(DWORD pid);
+HWND WaitPopupMenu(DWORD pid, DWORD ms = kWaitMs);
+
+// What the clipboard holds in both text forms; empty where it holds no such form.
+struct ClipboardTexts {
+    std::wstring wide;
+    std::string ansi;
+};
+ClipboardTexts ReadClipboard();
+// Puts a text on the clipboard in both forms.
+void WriteClipboard(const std::string& text);
+
 // ---- Real input through the X display ----
 
 // Runs a Linux command through /bin/sh and waits until it has finished; returns its standard
@@ -199,7 +217,9 @@ void Type(HWND window, const std::string& text);
 void MouseClick(HWND window, int id);
 // A real left click at a point of the screen, with the window focused first. A click near the
 // previous one waits out the double-click time, so that it stays a single click.
-void MouseClickAt(HWND window, POINT screen);
+void MouseClickAt(HWND window, POINT screen, int button = 1);
+// A real click of a mouse button at the middle of a cell of the list.
+void MouseClickCell(HWND window, HWND list, int row, int column, int button = 1);
 // The middle of the window's close box in screen coordinates, where the window's own hit test
 // answers HTCLOSE. A real click there goes through the system's handling of the close box,
 // which refuses it while the system menu's Close command is greyed.

@@ -198,6 +198,139 @@ TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {
     drive::Answer(failed, IDOK);
 }
 
+// Each way to reach a row's actions (the menu's texts are read in process: Wine does not give
+// another process the items of a menu), on a row whose name holds 0x80 and on one whose names the
+// code page cannot hold, after a sort that has moved the rows.
+TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
+    vtest::TempTree tree;
+    const std::string mark = tree.Path("opened.mark");
+    tree.File(L"Apri \u20ac.bat", "@echo off\r\necho opened> \"" + mark + "\"\r\n");
+    tree.File(L"\u6570\u636e\\\u540d\u524d.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.*");
+    ASSERT_EQ(Rows(window), 2);
+    // Descending by Directory: the subfolder's file, found second, comes first.
+    drive::ClickHeading(list, 2);
+    drive::WaitUntil([&] { return drive::ReadCell(list, 0, 2) == tree.Path("??\\"); },
+                     "the sort to move the rows");
+    constexpr int kUnheld = 0;  // ??\??.txt
+    constexpr int kEuro = 1;    // apri \x87.bat
+    const std::wstring real_paths[] = {tree.WideRoot() + L"\u6570\u636e\\\u540d\u524d.txt",
+                                       tree.WideRoot() + L"Apri \u20ac.bat"};
+    const std::string shown_paths[] = {tree.Path("??\\??.txt"), tree.Path("Apri \x80.bat")};
+    const std::wstring real_names[] = {L"\u540d\u524d.txt", L"Apri \u20ac.bat"};
+    const std::string shown_names[] = {"??.txt", "Apri \x80.bat"};
+
+    const struct {
+        const char* gesture;  // "right-click", "shift+F10", "ctrl+c"
+        int row;
+        const char* key;  // the item's access key
+        bool name;        // the name is copied, else the full path
+    } cases[] = {
+        {"right-click", kEuro, "p", false}, {"right-click", kUnheld, "n", true},
+        {"shift+F10", kUnheld, "p", false}, {"Menu", kEuro, "n", true},
+        {"ctrl+c", kUnheld, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.gesture) + " on row " + std::to_string(c.row));
+        drive::WriteClipboard("-");
+        RECT cell = drive::CellRect(list, c.row, 0);
+        POINT expected_at = {cell.left + (cell.right - cell.left) / 2,
+                             cell.top + (cell.bottom - cell.top) / 2};
+        if (std::string(c.gesture) == "right-click") {
+            drive::MouseClickCell(window, list, c.row, 0, 3);
+        } else {
+            drive::MouseClickCell(window, list, c.row, 0);
+            drive::WaitUntil([&] { return drive::SelectedRow(list) == c.row; }, "the selection");
+            drive::Keys(window, c.gesture);
+            // Under the row, at its left edge.
+            expected_at = {0, cell.bottom};
+        }
+        ClientToScreen(list, &expected_at);
+        if (*c.key != '\0') {
+            HWND popup = drive::WaitPopupMenu(program->Id());
+            RECT at = {};
+            GetWindowRect(popup, &at);
+            EXPECT_EQ(at.left, expected_at.x);
+            EXPECT_EQ(at.top, expected_at.y);
+            drive::Keys(window, c.key);
+            drive::WaitGone(popup, "the menu");
+        }
+        drive::WaitUntil([&] { return drive::ReadClipboard().ansi != "-"; }, "the copy");
+        const drive::ClipboardTexts copied = drive::ReadClipboard();
+        EXPECT_EQ(copied.wide, c.name ? real_names[c.row] : real_paths[c.row]);
+        EXPECT_EQ(copied.ansi, c.name ? shown_names[c.row] : shown_paths[c.row]);
+    }
+
+    // Apri la cartella: Wine's file manager shows the folder (it selects no file there).
+    drive::MouseClickCell(window, list, kUnheld, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "c");
+    HWND folder = nullptr;
+    drive::WaitUntil(
+        [&] { return (folder = FindWindowW(L"ExplorerWClass", L"\u6570\u636e")) != nullptr; },
+        "the file manager on the row's folder", 20000);
+    PostMessageA(folder, WM_CLOSE, 0, 0);
+    drive::WaitGone(folder, "the file manager");
+
+    // Another program holding the clipboard: the copy says it could not be made.
+    {
+        drive::WriteClipboard("-");
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        drive::MouseClickCell(window, list, kEuro, 0, 3);
+        drive::WaitPopupMenu(program->Id());
+        drive::Keys(window, "p");
+        HWND busy = drive::WaitMessageBox(program->Id(), "Vortilo");
+        CloseClipboard();
+        EXPECT_EQ(drive::MessageBoxText(busy),
+                  "Impossibile copiare: gli appunti sono in uso da un altro programma.");
+        drive::Answer(busy, IDOK);
+        EXPECT_EQ(drive::ReadClipboard().ansi, "-");
+    }
+
+    // A folder gone since the search: neither the folder nor the file can be shown.
+    ASSERT_TRUE(DeleteFileW(real_paths[kUnheld].c_str()));
+    ASSERT_TRUE(RemoveDirectoryW((tree.WideRoot() + L"\u6570\u636e").c_str()));
+    drive::MouseClickCell(window, list, kUnheld, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "c");
+    HWND gone = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(gone),
+              "Impossibile aprire la cartella:\r\n" + tree.Path("??\\"));
+    drive::Answer(gone, IDOK);
+
+    // Apri: the question and the run of a double-click.
+    drive::MouseClickCell(window, list, kEuro, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "a");
+    HWND box = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + shown_paths[kEuro]);
+    drive::Answer(box, IDYES);
+    drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                     "the opened file to leave its mark", 20000);
+}
+
+TEST(Events, RowMenuAndCtrlCAreRefusedDuringASearch) {
+    vtest::TempTree tree;
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    drive::WriteClipboard("-");
+    StartLongSearch(tree, window);
+    drive::WaitUntil([&] { return Rows(window) > 3; }, "the first rows");
+    // The list's own Down key moves the selection only where no menu has taken the keys; it
+    // comes after the gesture, so once it has moved, the gesture has been handled.
+    drive::MouseClickCell(window, list, 0, 0, 3);
+    drive::Keys(window, "ctrl+c Down");
+    drive::WaitUntil([&] { return drive::SelectedRow(list) == 1; }, "Down after the gestures");
+    EXPECT_EQ(drive::FindPopupMenu(program->Id()), nullptr);
+    EXPECT_EQ(drive::ReadClipboard().ansi, "-");
+    ASSERT_EQ(drive::Text(window, kStartButton), "&Cancel") << "the search ended too soon";
+    gui::WaitCaption(window, "&Cerca", 60000);
+}
+
 TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
     vtest::TempTree tree;
     tree.File("x.txt");

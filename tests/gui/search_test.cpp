@@ -235,7 +235,13 @@ TEST(Search, CancelAnsweredYesStopsAndSummarisesTheRowsFound) {
     EXPECT_TRUE(drive::ReadControl(window, IDCANCEL).enabled);
 }
 
-TEST(Search, HeadingClicksSortAlternatingDirection) {
+// The format bits of a heading's arrow as the table below writes it: '.' none, '^' ascending,
+// 'v' descending.
+int ArrowBits(char arrow) {
+    return arrow == '^' ? HDF_SORTUP : arrow == 'v' ? HDF_SORTDOWN : 0;
+}
+
+TEST(Search, HeadingClicksSortAlternatingDirectionUnderAnArrow) {
     vtest::TempTree tree;
     const FILETIME d1 = vtest::UtcTime(2024, 3, 9, 4, 29, 0);   // 09/03/2024 09:59
     const FILETIME d2 = vtest::UtcTime(2024, 3, 9, 4, 30, 0);   // 09/03/2024 10:00
@@ -247,24 +253,62 @@ TEST(Search, HeadingClicksSortAlternatingDirection) {
     HWND window = program->Window();
     gui::RunSearch(window, tree.Root(), "*");
     HWND list = drive::ControlHandle(window, kResultList);
+    // Each heading as built: its alignment and no arrow.
+    const std::vector<int> plain = drive::ReadHeadingFormats(list);
+    ASSERT_EQ(plain.size(), 5u);
+    for (int format : plain) {
+        ASSERT_EQ(format & (HDF_SORTUP | HDF_SORTDOWN), 0);
+    }
 
+    enum class Act { kClick, kSearch, kReset };
     const struct {
-        int column;
+        Act act;
+        int column;           // the heading clicked
+        const char* pattern;  // the search run
         std::vector<std::string> names;
-    } clicks[] = {
-        {0, {"gamma", "beta.txt", "alfa.gz"}},  // Nome, descending
-        {0, {"alfa.gz", "beta.txt", "gamma"}},  // Nome, ascending
-        {3, {"alfa.gz", "beta.txt", "gamma"}},  // Grandezza, descending: by size past 9 digits
-        {3, {"gamma", "beta.txt", "alfa.gz"}},  // Grandezza, ascending
-        {4, {"alfa.gz", "beta.txt", "gamma"}},  // Data, descending
-        {1, {"gamma", "alfa.gz", "beta.txt"}},  // Estensione, ascending: ".gamma", "gz.", "txt."
-        {2, {"beta.txt", "alfa.gz", "gamma"}},  // Directory, descending: all equal, 1 2 3 -> 3 2 1
+        const char* arrows;  // one a heading
+    } steps[] = {
+        {Act::kClick, 0, "", {"gamma", "beta.txt", "alfa.gz"}, "v...."},  // Nome, descending
+        {Act::kClick, 0, "", {"alfa.gz", "beta.txt", "gamma"}, "^...."},  // Nome, ascending
+        // Grandezza, descending: by size past 9 digits
+        {Act::kClick, 3, "", {"alfa.gz", "beta.txt", "gamma"}, "...v."},
+        {Act::kClick, 3, "", {"gamma", "beta.txt", "alfa.gz"}, "...^."},  // Grandezza, ascending
+        {Act::kClick, 4, "", {"alfa.gz", "beta.txt", "gamma"}, "....v"},  // Data, descending
+        // Estensione, ascending: ".gamma", "gz.", "txt."
+        {Act::kClick, 1, "", {"gamma", "alfa.gz", "beta.txt"}, ".^..."},
+        // Directory, descending: all equal, 1 2 3 -> 3 2 1
+        {Act::kClick, 2, "", {"beta.txt", "alfa.gz", "gamma"}, "..v.."},
+        // A search that adds no row leaves the rows in their order.
+        {Act::kSearch, 0, "*.none", {"beta.txt", "alfa.gz", "gamma"}, "..v.."},
+        {Act::kSearch, 0, "gamma", {"beta.txt", "alfa.gz", "gamma", "gamma"}, "....."},
+        {Act::kClick, 0, "", {"alfa.gz", "beta.txt", "gamma", "gamma"}, "^...."},
+        {Act::kReset, 0, "", {}, "....."},
     };
-    for (const auto& click : clicks) {
-        drive::ClickHeading(list, click.column);
-        drive::WaitUntil([&] { return Column(AllCells(window), 0) == click.names; },
-                         "the order after a click on heading " + std::to_string(click.column),
-                         3000);
+    for (const auto& step : steps) {
+        std::vector<int> formats = plain;
+        for (size_t i = 0; i < formats.size(); ++i) {
+            formats[i] |= ArrowBits(step.arrows[i]);
+        }
+        const std::string what = "the rows and the arrows " + std::string(step.arrows) +
+                                 " after a click on heading " + std::to_string(step.column) +
+                                 ", a search for " + step.pattern + " or a Reset";
+        switch (step.act) {
+            case Act::kClick:
+                drive::ClickHeading(list, step.column);
+                break;
+            case Act::kSearch:
+                gui::RunSearch(window, tree.Root(), step.pattern);
+                break;
+            case Act::kReset:
+                drive::Click(window, kResetButton);
+                break;
+        }
+        drive::WaitUntil(
+            [&] {
+                return Column(AllCells(window), 0) == step.names &&
+                       drive::ReadHeadingFormats(list) == formats;
+            },
+            what, 3000);
     }
 }
 

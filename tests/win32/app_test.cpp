@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls.h"
@@ -15,6 +17,7 @@
 #include "app/dialog.h"
 #include "app/modal.h"
 #include "app/process.h"
+#include "app/row_actions.h"
 #include "app/window.h"
 
 #include <oleauto.h>
@@ -392,6 +395,21 @@ TEST_F(DialogLayer, OnlyTheExactCloseCommandEndsTheWindow) {
 
 // ---- Exported functions: pure parts ----
 
+TEST(RowMenu, ItemsInTheirOrderOpenIsTheDefault) {
+    HMENU menu = app::NewRowMenu();
+    ASSERT_NE(menu, nullptr);
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[MAX_PATH] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        items.push_back(text);
+    }
+    EXPECT_EQ(items, (std::vector<std::string>{"&Apri", "Apri la &cartella", "Copia &percorso",
+                                               "Copia &nome"}));
+    EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
+    DestroyMenu(menu);
+}
+
 TEST(SystemFilePath, JoinsWithOneBackslashWithin259Bytes) {
     const std::string folder258 = "C:\\" + std::string(255, 'd');
     const std::string folder259 = "C:\\" + std::string(256, 'd');
@@ -731,6 +749,107 @@ TEST(InitComctl32, ReturnsTheSystemComctl32Version) {
     // The list-view class is registered afterwards.
     WNDCLASSA list_class{};
     EXPECT_TRUE(GetClassInfoA(nullptr, WC_LISTVIEWA, &list_class));
+    // Under the program's manifest, which this test carries too (Wine 8 would not redirect a
+    // context activated later, once the system folder's copy is loaded), the library in use is
+    // the side-by-side 6.0 copy, not the one whose version is reported. Wine 8 gives both copies
+    // the version 5.81: only their paths tell them apart there.
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA("COMCTL32.DLL"), path, sizeof path);
+    const std::string system_copy = SystemFolder() + "\\comctl32.dll";
+    EXPECT_NE(lstrcmpiA(path, system_copy.c_str()), 0) << path;
+}
+
+// ---- The program's manifest ----
+
+// The manifest that vortilo.exe carries (RT_MANIFEST 1), or "".
+std::string ProgramManifest() {
+    const std::string exe = TestFolder() + "vortilo.exe";
+    const win::Library module(LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    HRSRC found = FindResourceA(module.Get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    HGLOBAL loaded = found == nullptr ? nullptr : LoadResource(module.Get(), found);
+    const char* bytes =
+        loaded == nullptr ? nullptr : static_cast<const char*>(LockResource(loaded));
+    return bytes == nullptr ? "" : std::string(bytes, SizeofResource(module.Get(), found));
+}
+
+// Each element <name ...>...</name> of the text: the attributes of its start tag, every run of
+// white space made one blank, with a blank on either side; and what it holds up to its end tag.
+std::vector<std::pair<std::string, std::string>> Elements(const std::string& text,
+                                                          const std::string& name) {
+    std::vector<std::pair<std::string, std::string>> found;
+    const std::string open = "<" + name;
+    for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+        size_t after = at + open.size();
+        const size_t end = text.find('>', after);
+        if (end == std::string::npos ||
+            std::string(" \t\r\n/>").find(text[after]) == std::string::npos) {
+            continue;  // another element whose name begins with this one
+        }
+        const size_t last = text[end - 1] == '/' ? end - 1 : end;
+        std::string attributes = " ";
+        for (size_t i = after; i < last; ++i) {
+            const bool blank = std::isspace(static_cast<unsigned char>(text[i])) != 0;
+            if (!blank || attributes.back() != ' ') {
+                attributes += blank ? ' ' : text[i];
+            }
+        }
+        if (attributes.back() != ' ') {
+            attributes += ' ';
+        }
+        const size_t close = last == end ? text.find("</" + name + ">", end) : end + 1;
+        found.emplace_back(attributes, text.substr(end + 1, close - end - 1));
+    }
+    return found;
+}
+
+TEST(Manifest, EveryFieldAsTheProgramCarriesIt) {
+    const std::string manifest = ProgramManifest();
+    ASSERT_FALSE(manifest.empty());
+    struct Field {
+        const char* element;
+        const char* attribute;  // "": what the element holds; null: no such element
+        const char* value;
+    };
+    const Field fields[] = {
+        {"assemblyIdentity", "type", "win32"},
+        {"assemblyIdentity", "name", "Microsoft.Windows.Common-Controls"},
+        {"assemblyIdentity", "version", "6.0.0.0"},
+        {"assemblyIdentity", "processorArchitecture", "*"},
+        {"assemblyIdentity", "publicKeyToken", "6595b64144ccf1df"},
+        {"assemblyIdentity", "language", "*"},
+        {"requestedExecutionLevel", "level", "asInvoker"},
+        {"requestedExecutionLevel", "uiAccess", "false"},
+        {"supportedOS", "Id", "{e2011457-1546-43c5-a5fe-008deee3d3f0}"},  // Vista
+        {"supportedOS", "Id", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"},  // 7
+        {"supportedOS", "Id", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"},  // 8
+        {"supportedOS", "Id", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"},  // 8.1
+        {"supportedOS", "Id", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},  // 10 and 11
+        {"gdiScaling", "xmlns", "http://schemas.microsoft.com/SMI/2017/WindowsSettings"},
+        {"gdiScaling", "", "true"},
+        {"longPathAware", "xmlns", "http://schemas.microsoft.com/SMI/2016/WindowsSettings"},
+        {"longPathAware", "", "true"},
+        // The layout is in pixels, the texts in the system's code page.
+        {"dpiAware", nullptr, nullptr},
+        {"dpiAwareness", nullptr, nullptr},
+        {"activeCodePage", nullptr, nullptr},
+    };
+    for (const Field& f : fields) {
+        const auto elements = Elements(manifest, f.element);
+        if (f.attribute == nullptr) {
+            EXPECT_TRUE(elements.empty()) << f.element;
+            continue;
+        }
+        const std::string attribute = std::string(" ") + f.attribute + "=\"" + f.value + "\" ";
+        EXPECT_TRUE(std::any_of(elements.begin(), elements.end(),
+                                [&](const auto& element) {
+                                    return *f.attribute == '\0'
+                                               ? element.second == f.value
+                                               : element.first.find(attribute) != std::string::npos;
+                                }))
+            << f.element << " " << f.attribute << " " << f.value;
+    }
+    // One assembly named: the common controls, so that its fields above are all its own.
+    EXPECT_EQ(Elements(manifest, "assemblyIdentity").size(), 1u);
 }
 
 }  // namespace
