@@ -120,13 +120,15 @@ int main(int argc, char** argv) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     window_class.lpszClassName = "VortiloDropTarget";
     RegisterClassA(&window_class);
-    HWND window = CreateWindowA(
-        window_class.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, std::atoi(argv[2]),
-        std::atoi(argv[3]), 160, 160, nullptr, nullptr, window_class.hInstance, nullptr);
+    HWND window = CreateWindowA(window_class.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW,
+                                std::atoi(argv[2]), std::atoi(argv[3]), 160, 160, nullptr, nullptr,
+                                window_class.hInstance, nullptr);
     static Target target;
     if (window == nullptr || RegisterDragDrop(window, &target) != S_OK) {
         return 1;
     }
+    // Shown only once it takes drops: the test starts dragging as soon as it sees the window.
+    ShowWindow(window, SW_SHOW);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

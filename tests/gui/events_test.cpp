@@ -264,17 +264,6 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
         EXPECT_EQ(copied.ansi, c.name ? shown_names[c.row] : shown_paths[c.row]);
     }
 
-    // Apri la cartella: Wine's file manager shows the folder (it selects no file there).
-    drive::MouseClickCell(window, list, kUnheld, 0, 3);
-    drive::WaitPopupMenu(program->Id());
-    drive::Keys(window, "c");
-    HWND folder = nullptr;
-    drive::WaitUntil(
-        [&] { return (folder = FindWindowW(L"ExplorerWClass", L"\u6570\u636e")) != nullptr; },
-        "the file manager on the row's folder", 20000);
-    PostMessageA(folder, WM_CLOSE, 0, 0);
-    drive::WaitGone(folder, "the file manager");
-
     // Another program holding the clipboard: the copy says it could not be made.
     {
         drive::WriteClipboard("-");
@@ -289,17 +278,6 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
         drive::Answer(busy, IDOK);
         EXPECT_EQ(drive::ReadClipboard().ansi, "-");
     }
-
-    // A folder gone since the search: neither the folder nor the file can be shown.
-    ASSERT_TRUE(DeleteFileW(real_paths[kUnheld].c_str()));
-    ASSERT_TRUE(RemoveDirectoryW((tree.WideRoot() + L"\u6570\u636e").c_str()));
-    drive::MouseClickCell(window, list, kUnheld, 0, 3);
-    drive::WaitPopupMenu(program->Id());
-    drive::Keys(window, "c");
-    HWND gone = drive::WaitMessageBox(program->Id(), "Shell");
-    EXPECT_EQ(drive::MessageBoxText(gone),
-              "Impossibile aprire la cartella:\r\n" + tree.Path("??\\"));
-    drive::Answer(gone, IDOK);
 
     // Apri: the question and the run of a double-click.
     drive::MouseClickCell(window, list, kEuro, 0, 3);
@@ -631,6 +609,39 @@ TEST(Events, CancelledFolderBrowserChangesNothing) {
     drive::WaitGone(dialog, "the folder browser");
     EXPECT_EQ(drive::Text(window, kStartFolderBox), "Z:\\scritto a mano");
     EXPECT_TRUE(program->Running());
+}
+
+// Wine's file manager shows the folder but selects no file in it.
+TEST(Events, RowMenuShowsTheFolderOrSaysItIsGone) {
+    vtest::TempTree tree;
+    const std::wstring name = L"\u6570\u636e\\\u540d\u524d.txt";
+    tree.File(name);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    ASSERT_EQ(Rows(window), 1);
+
+    drive::MouseClickCell(window, list, 0, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "c");
+    HWND folder = nullptr;
+    drive::WaitUntil(
+        [&] { return (folder = FindWindowW(L"ExplorerWClass", L"\u6570\u636e")) != nullptr; },
+        "the file manager on the row's folder", 20000);
+    PostMessageA(folder, WM_CLOSE, 0, 0);
+    drive::WaitGone(folder, "the file manager");
+
+    // A folder gone since the search: neither the folder nor the file can be shown.
+    ASSERT_TRUE(DeleteFileW((tree.WideRoot() + name).c_str()));
+    ASSERT_TRUE(RemoveDirectoryW((tree.WideRoot() + L"\u6570\u636e").c_str()));
+    drive::MouseClickCell(window, list, 0, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "c");
+    HWND gone = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(gone),
+              "Impossibile aprire la cartella:\r\n" + tree.Path("??\\"));
+    drive::Answer(gone, IDOK);
 }
 
 }  // namespace
