@@ -9,6 +9,7 @@
 #include "app/controls.h"
 #include "win32/search_window.h"
 #include "app/dialog.h"
+#include "app/drag_out.h"
 #include "app/row_actions.h"
 #include "pickers/file_picker.h"
 #include "pickers/folder_picker.h"
@@ -179,6 +180,15 @@ void OnNotify(LPARAM lparam) {
             } else if (const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lparam);
                        click->iItem >= 0) {
                 OpenFile(click->iItem);
+            }
+            break;
+        case LVN_BEGINDRAG:
+            // The drag runs its own loop until the drop: the walk would stand still all along.
+            if (search::g_state.busy != 0) {
+                MessageBeep(0);
+            } else if (const auto* drag = reinterpret_cast<const NMLISTVIEW*>(lparam);
+                       drag->iItem >= 0) {
+                DragRow(drag->iItem);
             }
             break;
         default:

@@ -1,12 +1,15 @@
-// The process entry: COM, the command-line text, the FPU mode, the main routine, exit code 0.
+// The process entry: COM and OLE, the command-line text, the FPU mode, the main routine, exit code
+// 0.
 
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/process.h"
 #include "app/window.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CoInitialize(nullptr);
+    // Dragging a file out of the list needs OLE on top of COM.
+    OleInitialize(nullptr);
     app::g_command_text = app::CommandLineText(GetCommandLineA());
     app::g_module = GetModuleHandleA(nullptr);
     // Every number the program rounds to a whole number rounds to nearest, ties to even.
@@ -18,6 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         win::NoteCurrentException("main routine");
     }
     app::ReleaseState();
+    OleUninitialize();
     CoUninitialize();
     ExitProcess(static_cast<UINT>(result));
 }

@@ -6,6 +6,7 @@ add_library(vortilo_app STATIC
     app/modal.cpp
     app/window.cpp
     app/events.cpp
+    app/drag_out.cpp
     app/row_actions.cpp
     app/exports.cpp
 )

@@ -39,3 +39,12 @@ vortilo_gui_test(gui_tests tests/gui/window_test.cpp)
 vortilo_gui_test(gui_search_tests tests/gui/search_test.cpp)
 # What the controls and keys do: Reset, help, Enter, focus, pickers, opening a file, closing.
 vortilo_gui_test(gui_events_tests tests/gui/events_test.cpp)
+
+# A window of another program that notes what is dropped on it (gui_events_tests drags there).
+add_executable(drop_target tests/gui/drop_target.cpp)
+target_include_directories(drop_target PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(drop_target PRIVATE ${VORTILO_WIN32_DEFS})
+target_compile_options(drop_target PRIVATE ${VORTILO_WARNINGS})
+target_link_libraries(drop_target PRIVATE ole32 shell32)
+set_target_properties(drop_target PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_dependencies(gui_events_tests drop_target)

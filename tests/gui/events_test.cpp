@@ -1,12 +1,13 @@
 // End-to-end tests of what the Search window's controls and keys do in the real vortilo.exe:
-// Reset, the help box, Enter, the focus on activation, opening a file by double-click, closing
-// during a search and the Alt keys.
+// Reset, the help box, Enter, the focus on activation, opening a file by double-click, dragging
+// a file out, closing during a search and the Alt keys.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -263,17 +264,6 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
         EXPECT_EQ(copied.ansi, c.name ? shown_names[c.row] : shown_paths[c.row]);
     }
 
-    // Apri la cartella: Wine's file manager shows the folder (it selects no file there).
-    drive::MouseClickCell(window, list, kUnheld, 0, 3);
-    drive::WaitPopupMenu(program->Id());
-    drive::Keys(window, "c");
-    HWND folder = nullptr;
-    drive::WaitUntil(
-        [&] { return (folder = FindWindowW(L"ExplorerWClass", L"\u6570\u636e")) != nullptr; },
-        "the file manager on the row's folder", 20000);
-    PostMessageA(folder, WM_CLOSE, 0, 0);
-    drive::WaitGone(folder, "the file manager");
-
     // Another program holding the clipboard: the copy says it could not be made.
     {
         drive::WriteClipboard("-");
@@ -288,17 +278,6 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
         drive::Answer(busy, IDOK);
         EXPECT_EQ(drive::ReadClipboard().ansi, "-");
     }
-
-    // A folder gone since the search: neither the folder nor the file can be shown.
-    ASSERT_TRUE(DeleteFileW(real_paths[kUnheld].c_str()));
-    ASSERT_TRUE(RemoveDirectoryW((tree.WideRoot() + L"\u6570\u636e").c_str()));
-    drive::MouseClickCell(window, list, kUnheld, 0, 3);
-    drive::WaitPopupMenu(program->Id());
-    drive::Keys(window, "c");
-    HWND gone = drive::WaitMessageBox(program->Id(), "Shell");
-    EXPECT_EQ(drive::MessageBoxText(gone),
-              "Impossibile aprire la cartella:\r\n" + tree.Path("??\\"));
-    drive::Answer(gone, IDOK);
 
     // Apri: the question and the run of a double-click.
     drive::MouseClickCell(window, list, kEuro, 0, 3);
@@ -341,6 +320,156 @@ TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
     drive::DoubleClickAt(list, POINT{last.left + 5, last.bottom + 60});
     Sleep(700);
     EXPECT_EQ(drive::FindMessageBox(program->Id(), "Shell"), nullptr);
+}
+
+// The window that holds the mouse capture in the thread of window, or null. The list takes none
+// while the button is down on it; the system's drag loop holds it while a drag runs.
+HWND Capture(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndCapture;
+}
+
+// Real input: the left button pressed on a row's cell, then moved to a point of the screen in
+// steps, still held.
+void PressAndMove(HWND window, int row, POINT to) {
+    HWND list = drive::ControlHandle(window, kResultList);
+    const RECT cell = drive::CellRect(list, row, 0);
+    POINT from = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list, &from);
+    // A press soon after the last one on the same row would be a double click, which opens the
+    // file.
+    static DWORD last_press = GetTickCount() - GetDoubleClickTime();
+    const DWORD since = GetTickCount() - last_press;
+    if (since < GetDoubleClickTime()) {
+        Sleep(GetDoubleClickTime() - since);
+    }
+    const auto at = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
+    // No --sync here: the pointer may be there already, and then no motion ever comes.
+    drive::RunLinux("xdotool windowfocus --sync " + std::to_string(drive::XWindow(window)) +
+                    " mousemove " + at(from) + " mousedown 1");
+    last_press = GetTickCount();
+    drive::WaitUntil([&] { return drive::SelectedRow(list) == row; }, "the list to take the press");
+    // A first short move inside the list: the list starts a drag only on a move over itself, and
+    // moves that pile up while the program is busy reach it as one, far outside.
+    drive::RunLinux("xdotool mousemove --sync " + at(POINT{from.x + 20, from.y}));
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i) {
+        drive::RunLinux("xdotool mousemove --sync " +
+                        at(POINT{from.x + (to.x - from.x) * i / kSteps,
+                                 from.y + (to.y - from.y) * i / kSteps}));
+    }
+}
+
+void LetGo() {
+    drive::RunLinux("xdotool mouseup 1");
+}
+
+// drop_target.exe from beside the program under test, with a window that notes what is dropped
+// on it in a log; ended when this object goes, if it has not ended by itself at the drop.
+class DropTarget {
+  public:
+    explicit DropTarget(const std::string& log) : log_(log) {
+        const std::string exe =
+            ExePath().substr(0, ExePath().find_last_of('\\') + 1) + "drop_target.exe";
+        const PROCESS_INFORMATION pi =
+            drive::Spawn(exe, drive::CommandLine(exe, "\"" + log + "\" 1100 250"), "");
+        process_ = std::make_unique<win::KernelHandle>(pi.hProcess);
+        drive::WaitUntil(
+            [&] {
+                window_ = FindWindowA(nullptr, "Vortilo drop target");
+                return window_ != nullptr && IsWindowVisible(window_);
+            },
+            "the drop target's window");
+    }
+    ~DropTarget() { TerminateProcess(process_->Get(), 1); }
+    DropTarget(const DropTarget&) = delete;
+    DropTarget& operator=(const DropTarget&) = delete;
+
+    POINT Middle() const {
+        RECT r = {};
+        GetWindowRect(window_, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    bool Ended(DWORD ms) const { return WaitForSingleObject(process_->Get(), ms) == WAIT_OBJECT_0; }
+    std::string Log() const {
+        std::ifstream in(log_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+  private:
+    std::string log_;
+    std::unique_ptr<win::KernelHandle> process_;
+    HWND window_ = nullptr;
+};
+
+std::string Utf8(const std::wstring& text) {
+    std::string out(text.size() * 4, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                   out.data(), static_cast<int>(out.size()), nullptr, nullptr));
+    return out;
+}
+
+TEST(Events, DraggedRowHandsItsRealFileToCopyOrLinkOnly) {
+    vtest::TempTree tree;
+    const struct {
+        std::wstring name;
+        const char* cell;  // the row's Name cell
+    } cases[] = {
+        {L"Conto \u20AC.txt", "conto \x87.txt"},  // 0x80 in the code page
+        {L"\u6570\u636e.txt", "??.txt"},          // nothing in the code page
+    };
+    for (const auto& c : cases) {
+        tree.File(c.name);
+    }
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    ASSERT_EQ(Rows(window), 2);
+
+    // Dropped on the program's own window, the file is taken by nothing there.
+    RECT box = {};
+    GetWindowRect(drive::ControlHandle(window, kStartFolderBox), &box);
+    PressAndMove(window, 0, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+    drive::WaitUntil([&] { return Capture(window) != nullptr; }, "the drag to start");
+    LetGo();
+    drive::WaitUntil([&] { return Capture(window) == nullptr; }, "the drag to end");
+    EXPECT_EQ(drive::Text(window, kStartFolderBox), tree.Root());
+    EXPECT_EQ(Rows(window), 2);
+
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        const int row = drive::ReadCell(list, 0, 0) == c.cell ? 0 : 1;
+        ASSERT_EQ(drive::ReadCell(list, row, 0), c.cell);
+        DropTarget target(tree.Path("drop" + std::to_string(i) + ".log"));
+        PressAndMove(window, row, target.Middle());
+        drive::WaitUntil([&] { return !target.Log().empty(); }, "the drag to reach the target");
+        LetGo();
+        ASSERT_TRUE(target.Ended(drive::kWaitMs)) << c.cell;
+        EXPECT_EQ(target.Log(), "enter 5\ndrop 5\nfile " + Utf8(tree.WideRoot() + c.name) +
+                                    "\nunicodetext 80040064\n")
+            << c.cell;
+    }
+}
+
+TEST(Events, NoDragStartsWhileASearchRuns) {
+    vtest::TempTree tree;
+    // Files beyond the 1,400 that keep the walk going until the drag is over.
+    ManyFiles(tree, "c", 3000);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    DropTarget target(tree.Path("drop.log"));
+    StartLongSearch(tree, window);
+    drive::WaitUntil([&] { return Rows(window) > 0; }, "the first rows");
+    PressAndMove(window, 0, target.Middle());
+    LetGo();
+    // A real click on Cancel reaches the program after the button's release: once it asks, a
+    // drag would have dropped on the target.
+    drive::MouseClick(window, kStartButton);
+    drive::Answer(drive::WaitMessageBox(program->Id(), "Torvesk"), IDYES);
+    EXPECT_EQ(target.Log(), "");
 }
 
 TEST(Events, ClosingDuringASearchEndsTheProgramCleanly) {
@@ -480,6 +609,39 @@ TEST(Events, CancelledFolderBrowserChangesNothing) {
     drive::WaitGone(dialog, "the folder browser");
     EXPECT_EQ(drive::Text(window, kStartFolderBox), "Z:\\scritto a mano");
     EXPECT_TRUE(program->Running());
+}
+
+// Wine's file manager shows the folder but selects no file in it.
+TEST(Events, RowMenuShowsTheFolderOrSaysItIsGone) {
+    vtest::TempTree tree;
+    const std::wstring name = L"\u6570\u636e\\\u540d\u524d.txt";
+    tree.File(name);
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    ASSERT_EQ(Rows(window), 1);
+
+    drive::MouseClickCell(window, list, 0, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "c");
+    HWND folder = nullptr;
+    drive::WaitUntil(
+        [&] { return (folder = FindWindowW(L"ExplorerWClass", L"\u6570\u636e")) != nullptr; },
+        "the file manager on the row's folder", 20000);
+    PostMessageA(folder, WM_CLOSE, 0, 0);
+    drive::WaitGone(folder, "the file manager");
+
+    // A folder gone since the search: neither the folder nor the file can be shown.
+    ASSERT_TRUE(DeleteFileW((tree.WideRoot() + name).c_str()));
+    ASSERT_TRUE(RemoveDirectoryW((tree.WideRoot() + L"\u6570\u636e").c_str()));
+    drive::MouseClickCell(window, list, 0, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "c");
+    HWND gone = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(gone),
+              "Impossibile aprire la cartella:\r\n" + tree.Path("??\\"));
+    drive::Answer(gone, IDOK);
 }
 
 }  // namespace
