@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # The downloads as a user gets them. scripts/package runs in two clones of this commit in folders
-# of different names and lengths, and must write the same bytes in both; each zip holds the three
-# files; each program carries the version of CMakeLists.txt's project(); and the program unpacked
-# into a fresh folder shows its window under Wine, finds the files of a tree made here and ends
-# with exit code 0 on Fine (the 32-bit one only where the host runs 32-bit programs).
+# of different names and lengths, and must write the same bytes in both; SHA256SUMS names every
+# download; each zip holds the four files, the guides in the code page with CRLF; each program
+# and installer carries the version of CMakeLists.txt's project(); the program unpacked into a
+# fresh folder shows its window under Wine, finds the files of a tree made here and ends with exit
+# code 0 on Fine; and each installer, run silently in a fresh Wine prefix of its bitness, puts
+# the zip's files, the Start-menu shortcut and the uninstall entry in place, its program searches
+# the same way, a second install replaces a changed file, and the silent uninstaller leaves none
+# of them behind (the 32-bit downloads run only where the host runs 32-bit programs).
 # Prints its checks in GoogleTest's words, so that scripts/test counts them. Needs what
 # scripts/test provides: both builds' vdrive.exe, an X display, Wine started for the bitnesses
 # that run here. It packages the commit checked out (HEAD), not uncommitted changes.
@@ -32,7 +36,14 @@ finish() {
 }
 
 tmp=$(mktemp -d)
-trap 'stop_wine; rm -rf "$tmp"' EXIT
+setup_servers=()
+stop_setup_servers() {
+    local server
+    for server in "${setup_servers[@]}"; do
+        WINEPREFIX="${server% *}" "/usr/lib/wine/wineserver${server##* }" -k 2>/dev/null || true
+    done
+}
+trap 'stop_wine; stop_setup_servers; rm -rf "$tmp"' EXIT
 version=$(sed -nE 's/^project\(vortilo VERSION ([0-9]+\.[0-9]+\.[0-9]+)[ )].*/\1/p' \
     "$root/CMakeLists.txt")
 commit=$(git -C "$root" rev-parse HEAD)
@@ -50,9 +61,10 @@ done
 pass PackageRuns
 
 dist="$tmp/one/dist"
-zips=("vortilo-$version-win32.zip" "vortilo-$version-win64.zip")
+downloads=("vortilo-$version-win32.zip" "vortilo-$version-win64.zip"
+    "vortilo-$version-win32-setup.exe" "vortilo-$version-win64-setup.exe")
 differ=()
-for f in "${zips[@]}" SHA256SUMS; do
+for f in "${downloads[@]}" SHA256SUMS; do
     cmp -s "$dist/$f" "$tmp/second-checkout/dist/$f" || differ+=("$f")
 done
 if [ ${#differ[@]} -eq 0 ]; then
@@ -61,79 +73,74 @@ else
     fail SameBytesFromTwoCheckouts "differ between the two checkouts: ${differ[*]}"
 fi
 
-for bits in 32 64; do
-    zip="$dist/vortilo-$version-win$bits.zip"
-    unpacked="$tmp/unpacked$bits"
-    mkdir -p "$unpacked"
-    (cd "$unpacked" && unzip -q "$zip") || true
-    exe="$unpacked/vortilo.exe"
+listed=$(awk '{print $2}' "$dist/SHA256SUMS" | tr '\n' ' ')
+if [ "$listed" = "${downloads[*]} " ] && (cd "$dist" && sha256sum -c --quiet SHA256SUMS); then
+    pass ChecksumsOfEveryDownload
+else
+    fail ChecksumsOfEveryDownload "SHA256SUMS lists: $listed" "expected: ${downloads[*]}"
+fi
 
-    # Exactly the three files; the guide with CRLF line ends only.
-    entries=$(unzip -Z1 "$zip" | tr '\n' ' ')
-    lines=$(tr -cd '\n' <"$unpacked/LEGGIMI.txt" | wc -c)
-    crlf=$(grep -c $'\r$' "$unpacked/LEGGIMI.txt")
-    if [ "$entries" = "vortilo.exe LEGGIMI.txt LICENSE.txt " ] && [ "$lines" -gt 0 ] &&
-        [ "$crlf" -eq "$lines" ]; then
-        pass "ZipContents_win$bits"
+# The version resource of a program or installer: the strings given as NAME|VALUE, and the
+# numbers of the fixed part (after its signature FEEF04BD: structure version, then file and
+# product version, each as major.minor and patch.0).
+le() {
+    printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24))
+}
+IFS=. read -r major minor patch <<<"$version"
+numbers=$(le $((major << 16 | minor)))$(le $((patch << 16)))
+version_check() {
+    local test=$1 file=$2 objdump=$3 structure=$4 has_entry strings fixed pair missing=()
+    shift 4
+    has_entry=$("$objdump" -p "$file" 2>/dev/null | grep -cE '^[0-9a-f]+   Entry: ID: 0x000010,')
+    strings=$(strings -el "$file" | sed -n '/^StringFileInfo$/,/^VarFileInfo$/p' | tr '\n' '|')
+    for pair in "$@"; do
+        [[ "$strings" == *"|$pair|"* ]] || missing+=("$pair")
+    done
+    fixed=$(od -An -tx1 -v "$file" | tr -d ' \n' | grep -oE 'bd04effe[0-9a-f]{40}' | head -n 1)
+    if [ "$has_entry" -eq 1 ] && [ ${#missing[@]} -eq 0 ] &&
+        [ "$fixed" = "bd04effe$structure$numbers$numbers" ]; then
+        pass "$test"
     else
-        fail "ZipContents_win$bits" "entries: '$entries'" \
-            "LEGGIMI.txt: $lines lines, $crlf of them end in CRLF"
+        fail "$test" "version entries in the resource directory: $has_entry" \
+            "strings: $strings" "missing: ${missing[*]}" \
+            "fixed part: '$fixed', expected bd04effe$structure$numbers$numbers"
     fi
+}
 
-    # The version strings, and the numbers of the fixed part (after its signature FEEF04BD:
-    # structure version, then file and product version, each as major.minor and patch.0).
-    objdump=$([ "$bits" = 64 ] && echo x86_64 || echo i686)-w64-mingw32-objdump
-    has_entry=$("$objdump" -p "$exe" 2>/dev/null | grep -cE '^[0-9a-f]+   Entry: ID: 0x000010,')
-    strings=$(strings -el "$exe" | sed -n '/^StringFileInfo$/,/^VarFileInfo$/p' | tr '\n' '|')
-    IFS=. read -r major minor patch <<<"$version"
-    le() {
-        printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24))
-    }
-    numbers=$(le $((major << 16 | minor)))$(le $((patch << 16)))
-    fixed=$(od -An -tx1 -v "$exe" | tr -d ' \n' | grep -oE 'bd04effe[0-9a-f]{40}' | head -n 1)
-    want="|FileDescription|Vortilo file finder (${bits}-bit)|FileVersion|$version|"
-    want_tail="|OriginalFilename|vortilo.exe|ProductName|Vortilo|ProductVersion|$version|"
-    if [ "$has_entry" -eq 1 ] && [[ "$strings" == *"$want"* ]] &&
-        [[ "$strings" == *"$want_tail"* ]] &&
-        [ "$fixed" = "bd04effe00000100$numbers$numbers" ]; then
-        pass "VersionResource_win$bits"
+# A small tree: three .txt files on three levels, and one that the pattern leaves out.
+tree="$tmp/tree"
+mkdir -p "$tree/sub/deeper"
+printf 'alpha' >"$tree/a.txt"
+printf 'bravo!' >"$tree/sub/b.txt"
+printf 'charlie' >"$tree/sub/deeper/c.txt"
+printf 'left out' >"$tree/sub/d.dat"
+win() { echo "Z:$1" | tr / '\\'; }
+
+verdict() {
+    if [ ${#problems[@]} -eq 0 ]; then
+        pass "$1"
     else
-        fail "VersionResource_win$bits" "version entries in the resource directory: $has_entry" \
-            "strings: $strings" "fixed part: '$fixed', expected bd04effe00000100$numbers$numbers"
+        fail "$1" "${problems[@]}"
     fi
+}
 
-    if [[ " $(runnable_bits) " != *" $bits "* ]]; then
-        echo "[  SKIPPED ] Release.PackagedProgramSearches_win$bits:" \
-            "this host cannot run 32-bit programs"
-        continue
-    fi
-
-    # The Wine session may have ended while the packages were built. Started here, its
-    # services never hold open the pipes that read vdrive's answers.
-    if ! start_wine "$bits" 2>"$tmp/wine$bits.err"; then
-        fail "PackagedProgramSearches_win$bits" "$(cat "$tmp/wine$bits.err")"
-        continue
-    fi
-
-    # A small tree: three .txt files on three levels, and one that the pattern leaves out.
-    tree="$tmp/tree$bits"
-    mkdir -p "$tree/sub/deeper"
-    printf 'alpha' >"$tree/a.txt"
-    printf 'bravo!' >"$tree/sub/b.txt"
-    printf 'charlie' >"$tree/sub/deeper/c.txt"
-    printf 'left out' >"$tree/sub/d.dat"
-    win() { echo "Z:$1" | tr / '\\'; }
+# search_check TEST BITS HOME EXE FOLDER: the program EXE (a Windows path), started by vdrive in
+# FOLDER in the Wine prefix of the build tree HOME, shows its window, finds the tree's three .txt
+# files and ends with exit code 0 on Fine.
+search_check() {
+    local test=$1 bits=$2 home=$3 exe=$4 folder=$5 build pid title out count status rows t
+    local want_rows code
     build=$(windows_build "$bits")
     drive() {
-        VORTILO_BUILD="$build" VORTILO_EXE="$(win "$exe")" "$root/tests/wine-run" \
-            "$build/vdrive.exe" "$@" </dev/null
+        VORTILO_BUILD="$home" VORTILO_EXE="$exe" "$root/tests/wine-run" "$build/vdrive.exe" "$@" \
+            </dev/null
     }
     problems=()
     # The program inherits vdrive's Unix stderr, so it goes to a file: a pipe held open by the
     # running program would never end the command substitution.
-    if ! pid=$(drive start "$(win "$unpacked")" 2>"$tmp/start$bits.err"); then
-        fail "PackagedProgramSearches_win$bits" "vdrive start: $(cat "$tmp/start$bits.err")"
-        continue
+    if ! pid=$(drive start "$folder" 2>"$tmp/start.err"); then
+        fail "$test" "vdrive start: $(cat "$tmp/start.err")"
+        return
     fi
     title=$(drive --pid "$pid" window | sed -n 's/^title //p')
     [ "$title" = '"Vortilo Quadrel Soft v 0.1"' ] || problems+=("title: $title")
@@ -158,11 +165,146 @@ for bits in 32 64; do
     drive --pid "$pid" click 2 >/dev/null
     code=$(drive wait-exit "$pid" 2>&1)
     [ "$code" = 0 ] || problems+=("exit code after Fine: $code")
-    if [ ${#problems[@]} -eq 0 ]; then
-        pass "PackagedProgramSearches_win$bits"
-    else
-        fail "PackagedProgramSearches_win$bits" "${problems[@]}"
+    verdict "$test"
+}
+
+# setup_check BITS: the build's installer, run silently in a fresh Wine prefix of its bitness
+# (wine-run makes it in a tree of its own; the Italian locale is the build tree's), installs the
+# zip's files, the uninstaller, the Start-menu shortcut and the uninstall entry; the installed
+# program searches; a second install puts back a file changed since; the silent uninstaller
+# leaves none of it behind.
+setup_check() {
+    local bits=$1 home="$tmp/setup$bits" setup="$dist/vortilo-$version-win$bits-setup.exe"
+    local unpacked="$tmp/unpacked$bits" prefix user profile dir win_dir menu desktop left
+    local key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Vortilo'
+    prefix="$home/wineprefix$bits"
+    mkdir -p "$home"
+    ln -s "$(windows_build "$bits")/locale" "$home/locale"
+    # Wine links the prefix's Desktop to the home folder: a home of its own keeps the installer
+    # away from the real one.
+    local -x HOME="$home"
+    in_prefix() { VORTILO_BUILD="$home" VORTILO_BITS=$bits "$root/tests/wine-run" "$@" </dev/null; }
+    setup_servers+=("$prefix $bits")
+    problems=()
+    # The prefix is made and its services started with their output to a file, which they keep
+    # open while they run.
+    if ! in_prefix cmd /c exit >"$home/start.log" 2>&1; then
+        fail "SilentInstall_win$bits" "Wine cannot start a program: $(cat "$home/start.log")"
+        return
     fi
+    in_prefix "$setup" /S || problems+=("the installer failed")
+    for profile in "$prefix"/drive_c/users/*/; do
+        [[ "$profile" == */Public/ ]] || user=$(basename "$profile")
+    done
+    profile="$prefix/drive_c/users/$user"
+    dir="$profile/AppData/Local/Programs/Vortilo"
+    win_dir="C:\\users\\$user\\AppData\\Local\\Programs\\Vortilo"
+    menu="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vortilo.lnk"
+    desktop="$profile/Desktop/Vortilo.lnk"
+
+    installed() {
+        local files f size=0 want listed
+        files=$(cd "$dir" 2>/dev/null && LC_ALL=C ls -A | tr '\n' ' ')
+        [ "$files" = "LEGGIMI.txt LICENSE.txt README.txt uninstall.exe vortilo.exe " ] ||
+            problems+=("installed: $files")
+        for f in vortilo.exe LEGGIMI.txt README.txt LICENSE.txt; do
+            cmp -s "$dir/$f" "$unpacked/$f" || problems+=("$f differs from the zip's")
+        done
+        for f in "$dir"/*; do
+            size=$((size + $(stat -c %s "$f")))
+        done
+        strings -a "$menu" 2>/dev/null | grep -qxF "$win_dir\\vortilo.exe" ||
+            problems+=("no Start-menu shortcut to $win_dir\\vortilo.exe")
+        [ ! -e "$desktop" ] || problems+=("a desktop shortcut, not asked for")
+        want=$(
+            LC_ALL=C sort <<EOF
+DisplayName|REG_SZ|Vortilo
+DisplayVersion|REG_SZ|$version
+Publisher|REG_SZ|the Vortilo developers
+DisplayIcon|REG_SZ|$win_dir\\vortilo.exe
+UninstallString|REG_SZ|"$win_dir\\uninstall.exe"
+QuietUninstallString|REG_SZ|"$win_dir\\uninstall.exe" /S
+InstallLocation|REG_SZ|$win_dir
+EstimatedSize|REG_DWORD|$(printf '0x%x' $(((size + 1023) / 1024)))
+NoModify|REG_DWORD|0x1
+NoRepair|REG_DWORD|0x1
+EOF
+        )
+        listed=$(in_prefix reg query "HKCU\\$key" 2>&1 | tr -d '\r' |
+            sed -n 's/^    \([^ ]*\)    \([^ ]*\)    /\1|\2|/p' | LC_ALL=C sort)
+        [ "$listed" = "$want" ] || problems+=("uninstall entry:" "$listed" "expected:" "$want")
+    }
+    installed
+    verdict "SilentInstall_win$bits"
+
+    search_check "InstalledProgramSearches_win$bits" "$bits" "$home" "$win_dir\\vortilo.exe" \
+        "$win_dir"
+
+    problems=()
+    printf 'changed' >"$dir/vortilo.exe"
+    in_prefix "$setup" /S || problems+=("the second install failed")
+    installed
+    verdict "SecondInstallReplaces_win$bits"
+
+    # The uninstaller runs from a copy of itself and returns at once: the end of the prefix's
+    # session waits for the copy, and writes the registry out to user.reg.
+    problems=()
+    in_prefix "$win_dir\\uninstall.exe" /S || problems+=("the uninstaller failed")
+    timeout 300 env WINEPREFIX="$prefix" "/usr/lib/wine/wineserver$bits" -w ||
+        problems+=("the prefix's programs did not end")
+    left=$(find "$dir" "$menu" "$desktop" 2>/dev/null)
+    [ -z "$left" ] || problems+=("left behind: $left")
+    ! grep -qF "[${key//\\/\\\\}]" "$prefix/user.reg" || problems+=("the uninstall entry is left")
+    verdict "SilentUninstall_win$bits"
+}
+
+for bits in 32 64; do
+    zip="$dist/vortilo-$version-win$bits.zip"
+    unpacked="$tmp/unpacked$bits"
+    mkdir -p "$unpacked"
+    (cd "$unpacked" && unzip -q "$zip") || true
+    exe="$unpacked/vortilo.exe"
+
+    # Exactly the four files; each guide the repository's text in code page 1252 with CRLF.
+    entries=$(unzip -Z1 "$zip" | tr '\n' ' ')
+    guides=()
+    for guide in LEGGIMI.txt README.txt; do
+        sed 's/$/\r/' "$root/docs/$guide" | iconv -f UTF-8 -t WINDOWS-1252 |
+            cmp -s - "$unpacked/$guide" || guides+=("$guide")
+    done
+    if [ "$entries" = "vortilo.exe LEGGIMI.txt README.txt LICENSE.txt " ] &&
+        [ ${#guides[@]} -eq 0 ]; then
+        pass "ZipContents_win$bits"
+    else
+        fail "ZipContents_win$bits" "entries: '$entries'" \
+            "not the repository's text in code page 1252 with CRLF: ${guides[*]}"
+    fi
+
+    # NSIS leaves the fixed part's structure version at 0.
+    objdump=$([ "$bits" = 64 ] && echo x86_64 || echo i686)-w64-mingw32-objdump
+    setup="$dist/vortilo-$version-win$bits-setup.exe"
+    version_check "VersionResource_win$bits" "$exe" "$objdump" 00000100 \
+        "FileDescription|Vortilo file finder (${bits}-bit)" "FileVersion|$version" \
+        "OriginalFilename|vortilo.exe" "ProductName|Vortilo" "ProductVersion|$version"
+    version_check "InstallerVersionResource_win$bits" "$setup" "$objdump" 00000000 \
+        "FileDescription|Installazione di Vortilo (${bits}-bit)" "FileVersion|$version" \
+        "ProductName|Vortilo" "ProductVersion|$version"
+
+    if [[ " $(runnable_bits) " != *" $bits "* ]]; then
+        echo "[  SKIPPED ] Release.*_win$bits that run the program or the installer:" \
+            "this host cannot run 32-bit programs"
+        continue
+    fi
+
+    # The Wine session may have ended while the packages were built. Started here, its
+    # services never hold open the pipes that read vdrive's answers.
+    if ! start_wine "$bits" 2>"$tmp/wine$bits.err"; then
+        fail "PackagedProgramSearches_win$bits" "$(cat "$tmp/wine$bits.err")"
+        continue
+    fi
+    search_check "PackagedProgramSearches_win$bits" "$bits" "$(windows_build "$bits")" \
+        "$(win "$exe")" "$(win "$unpacked")"
+    setup_check "$bits"
 done
 
 finish
