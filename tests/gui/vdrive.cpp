@@ -24,6 +24,7 @@ const char kUsage[] =
     "  text ID | waittext ID TEXT | settext ID TEXT | click ID | check ID | combo ID\n"
     "  columns | count | cells [FIRST [COUNT]]\n"
     "  cellclick ROW COL | dblclick ROW COL | heading COL\n"
+    "  rightclick ROW COL       a real right-click in the middle of a cell\n"
     "  msgbox CAPTION [ok|cancel|yes|no]   prints the box's text and buttons, then presses one\n"
     "  close | minimize | restore           posts the system command\n"
     "  mouseclick ID            a real click in the middle of a control\n"
@@ -241,6 +242,10 @@ int Run(DWORD pid,
         } else {
             drive::DoubleClickCell(list, Number(args[0]), Number(args[1]));
         }
+    } else if (command == "rightclick") {
+        need(2);
+        drive::MouseClickCell(window, drive::ControlHandle(window, 3154), Number(args[0]),
+                              Number(args[1]), 3);
     } else if (command == "heading") {
         need(1);
         drive::ClickHeading(drive::ControlHandle(window, 3154), Number(args[0]));
