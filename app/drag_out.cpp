@@ -19,18 +19,17 @@ FORMATETC FileListFormat() {
     return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// One file offered as CF_HDROP. The block holds the path wide, as the file system has it: the
-// row's ANSI text may not name the file.
-class FileData final : public IDataObject {
+// The one interface of a COM object besides IUnknown, and its reference count; the object is
+// born with one reference and deletes itself with the last.
+template <class Interface, const IID& kInterfaceId>
+class Unknown : public Interface {
   public:
-    explicit FileData(std::wstring path) : path_(std::move(path)) {}
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kInterfaceId)) {
+            *object = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -45,6 +44,19 @@ class FileData final : public IDataObject {
         }
         return static_cast<ULONG>(left);
     }
+
+  protected:
+    virtual ~Unknown() = default;
+
+  private:
+    LONG references_ = 1;
+};
+
+// One file offered as CF_HDROP. The block holds the path wide, as the file system has it: the
+// row's ANSI text may not name the file.
+class FileData final : public Unknown<IDataObject, IID_IDataObject> {
+  public:
+    explicit FileData(std::wstring path) : path_(std::move(path)) {}
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (medium == nullptr) {
@@ -119,36 +131,14 @@ class FileData final : public IDataObject {
     }
 
   private:
-    ~FileData() = default;
+    ~FileData() override = default;
 
-    LONG references_ = 1;
     const std::wstring path_;
 };
 
 // Drops when the left button is let go, gives up on Esc, and leaves the cursors to the system.
-class DragSource final : public IDropSource {
+class DragSource final : public Unknown<IDropSource, IID_IDropSource> {
   public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
-
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape) {
             return DRAGDROP_S_CANCEL;
@@ -158,9 +148,7 @@ class DragSource final : public IDropSource {
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
   private:
-    ~DragSource() = default;
-
-    LONG references_ = 1;
+    ~DragSource() override = default;
 };
 
 // Releases a COM object on every path out; the object is born with one reference.
