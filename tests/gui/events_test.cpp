@@ -332,18 +332,19 @@ HWND Capture(HWND window) {
 }
 
 // Real input: the left button pressed on a row's cell, then moved to a point of the screen in
-// steps, still held.
-void PressAndMove(HWND window, int row, POINT to) {
+// steps, still held. Where a drag is to start, the moves wait until it has.
+void PressAndMove(HWND window, int row, POINT to, bool drag_starts) {
     HWND list = drive::ControlHandle(window, kResultList);
     const RECT cell = drive::CellRect(list, row, 0);
     POINT from = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
     ClientToScreen(list, &from);
     // A press soon after the last one on the same row would be a double click, which opens the
-    // file.
-    static DWORD last_press = GetTickCount() - GetDoubleClickTime();
+    // file. The program takes the times of the X events, not this process's clock: a margin.
+    const DWORD apart = GetDoubleClickTime() * 2;
+    static DWORD last_press = GetTickCount() - apart;
     const DWORD since = GetTickCount() - last_press;
-    if (since < GetDoubleClickTime()) {
-        Sleep(GetDoubleClickTime() - since);
+    if (since < apart) {
+        Sleep(apart - since);
     }
     const auto at = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
     // No --sync here: the pointer may be there already, and then no motion ever comes.
@@ -354,6 +355,9 @@ void PressAndMove(HWND window, int row, POINT to) {
     // A first short move inside the list: the list starts a drag only on a move over itself, and
     // moves that pile up while the program is busy reach it as one, far outside.
     drive::RunLinux("xdotool mousemove --sync " + at(POINT{from.x + 20, from.y}));
+    if (drag_starts) {
+        drive::WaitUntil([&] { return Capture(window) != nullptr; }, "the drag to start");
+    }
     constexpr int kSteps = 8;
     for (int i = 1; i <= kSteps; ++i) {
         drive::RunLinux("xdotool mousemove --sync " +
@@ -366,6 +370,24 @@ void LetGo() {
     drive::RunLinux("xdotool mouseup 1");
 }
 
+// Lets the button go also when a check fails while it is held: a button left down on the X
+// server would spoil every later press.
+struct ButtonGuard {
+    bool held = true;
+    void LetGo() {
+        held = false;
+        ::LetGo();
+    }
+    ~ButtonGuard() {
+        if (held) {
+            try {
+                ::LetGo();
+            } catch (...) {
+            }
+        }
+    }
+};
+
 // drop_target.exe from beside the program under test, with a window that notes what is dropped
 // on it in a log; ended when this object goes, if it has not ended by itself at the drop.
 class DropTarget {
@@ -376,14 +398,26 @@ class DropTarget {
         const PROCESS_INFORMATION pi =
             drive::Spawn(exe, drive::CommandLine(exe, "\"" + log + "\" 1100 250"), "");
         process_ = std::make_unique<win::KernelHandle>(pi.hProcess);
+        // This process's window: an earlier target's may not be gone yet.
         drive::WaitUntil(
             [&] {
-                window_ = FindWindowA(nullptr, "Vortilo drop target");
-                return window_ != nullptr && IsWindowVisible(window_);
+                window_ = nullptr;
+                while ((window_ = FindWindowExA(nullptr, window_, nullptr,
+                                                "Vortilo drop target")) != nullptr) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(window_, &owner);
+                    if (owner == pi.dwProcessId && IsWindowVisible(window_)) {
+                        return true;
+                    }
+                }
+                return false;
             },
             "the drop target's window");
     }
-    ~DropTarget() { TerminateProcess(process_->Get(), 1); }
+    ~DropTarget() {
+        TerminateProcess(process_->Get(), 1);
+        WaitForSingleObject(process_->Get(), drive::kWaitMs);
+    }
     DropTarget(const DropTarget&) = delete;
     DropTarget& operator=(const DropTarget&) = delete;
 
@@ -432,9 +466,9 @@ TEST(Events, DraggedRowHandsItsRealFileToCopyOrLinkOnly) {
     // Dropped on the program's own window, the file is taken by nothing there.
     RECT box = {};
     GetWindowRect(drive::ControlHandle(window, kStartFolderBox), &box);
-    PressAndMove(window, 0, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-    drive::WaitUntil([&] { return Capture(window) != nullptr; }, "the drag to start");
-    LetGo();
+    ButtonGuard button;
+    PressAndMove(window, 0, POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2}, true);
+    button.LetGo();
     drive::WaitUntil([&] { return Capture(window) == nullptr; }, "the drag to end");
     EXPECT_EQ(drive::Text(window, kStartFolderBox), tree.Root());
     EXPECT_EQ(Rows(window), 2);
@@ -444,9 +478,10 @@ TEST(Events, DraggedRowHandsItsRealFileToCopyOrLinkOnly) {
         const int row = drive::ReadCell(list, 0, 0) == c.cell ? 0 : 1;
         ASSERT_EQ(drive::ReadCell(list, row, 0), c.cell);
         DropTarget target(tree.Path("drop" + std::to_string(i) + ".log"));
-        PressAndMove(window, row, target.Middle());
+        ButtonGuard held;
+        PressAndMove(window, row, target.Middle(), true);
         drive::WaitUntil([&] { return !target.Log().empty(); }, "the drag to reach the target");
-        LetGo();
+        held.LetGo();
         ASSERT_TRUE(target.Ended(drive::kWaitMs)) << c.cell;
         EXPECT_EQ(target.Log(), "enter 5\ndrop 5\nfile " + Utf8(tree.WideRoot() + c.name) +
                                     "\nunicodetext 80040064\n")
@@ -463,8 +498,9 @@ TEST(Events, NoDragStartsWhileASearchRuns) {
     DropTarget target(tree.Path("drop.log"));
     StartLongSearch(tree, window);
     drive::WaitUntil([&] { return Rows(window) > 0; }, "the first rows");
-    PressAndMove(window, 0, target.Middle());
-    LetGo();
+    ButtonGuard button;
+    PressAndMove(window, 0, target.Middle(), false);
+    button.LetGo();
     // A real click on Cancel reaches the program after the button's release: once it asks, a
     // drag would have dropped on the target.
     drive::MouseClick(window, kStartButton);
