@@ -85,6 +85,9 @@ VIAddVersionKey /LANG=${LANG_ITALIAN} "LegalCopyright" "Copyright (c) 2026 ${PUB
 Section "$(SECTION_PROGRAM)" SecProgram
   SectionIn RO
   SetShellVarContext current
+  ; Whether an earlier install made the desktop shortcut: a shortcut of the same name that the
+  ; user made is theirs.
+  ReadRegDWORD $R9 HKCU "${UNINSTALL_KEY}" "DesktopShortcut"
   SetOutPath "$INSTDIR"
   SetOverwrite on
   !insertmacro FILES PUT
@@ -112,13 +115,16 @@ SectionEnd
 Section /o "$(SECTION_DESKTOP)" SecDesktop
   SetShellVarContext current
   CreateShortcut "$DESKTOP\${SHORTCUT}" "$INSTDIR\vortilo.exe"
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "DesktopShortcut" 1
 SectionEnd
 
-; An install over an earlier one leaves a desktop shortcut only when asked for this time.
+; An install over an earlier one leaves its desktop shortcut only when asked for this time.
 Function .onInstSuccess
   SetShellVarContext current
   ${IfNot} ${SectionIsSelected} ${SecDesktop}
+  ${AndIf} $R9 == 1
     Delete "$DESKTOP\${SHORTCUT}"
+    DeleteRegValue HKCU "${UNINSTALL_KEY}" "DesktopShortcut"
   ${EndIf}
 FunctionEnd
 
@@ -129,6 +135,9 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${SHORTCUT}"
-  Delete "$DESKTOP\${SHORTCUT}"
+  ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "DesktopShortcut"
+  ${If} $0 == 1
+    Delete "$DESKTOP\${SHORTCUT}"
+  ${EndIf}
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -192,7 +192,6 @@ setup_check() {
         fail "SilentInstall_win$bits" "Wine cannot start a program: $(cat "$home/start.log")"
         return
     fi
-    in_prefix "$setup" /S || problems+=("the installer failed")
     for profile in "$prefix"/drive_c/users/*/; do
         [[ "$profile" == */Public/ ]] || user=$(basename "$profile")
     done
@@ -201,6 +200,11 @@ setup_check() {
     win_dir="C:\\users\\$user\\AppData\\Local\\Programs\\Vortilo"
     menu="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vortilo.lnk"
     desktop="$profile/Desktop/Vortilo.lnk"
+    # A desktop shortcut of the same name that the user made (to an unpacked zip, say): neither
+    # the installs nor the uninstall, which were not asked for one, may touch it.
+    mkdir -p "$(dirname "$desktop")"
+    printf 'mine' >"$desktop"
+    in_prefix "$setup" /S || problems+=("the installer failed")
 
     installed() {
         local files f size=0 want listed
@@ -215,7 +219,7 @@ setup_check() {
         done
         strings -a "$menu" 2>/dev/null | grep -qxF "$win_dir\\vortilo.exe" ||
             problems+=("no Start-menu shortcut to $win_dir\\vortilo.exe")
-        [ ! -e "$desktop" ] || problems+=("a desktop shortcut, not asked for")
+        [ "$(cat "$desktop" 2>/dev/null)" = mine ] || problems+=("the user's desktop shortcut changed")
         want=$(
             LC_ALL=C sort <<EOF
 DisplayName|REG_SZ|Vortilo
@@ -252,7 +256,8 @@ EOF
     in_prefix "$win_dir\\uninstall.exe" /S || problems+=("the uninstaller failed")
     timeout 300 env WINEPREFIX="$prefix" "/usr/lib/wine/wineserver$bits" -w ||
         problems+=("the prefix's programs did not end")
-    left=$(find "$dir" "$menu" "$desktop" 2>/dev/null)
+    left=$(find "$dir" "$menu" 2>/dev/null)
+    [ "$(cat "$desktop" 2>/dev/null)" = mine ] || problems+=("the user's desktop shortcut is gone")
     [ -z "$left" ] || problems+=("left behind: $left")
     ! grep -qF "[${key//\\/\\\\}]" "$prefix/user.reg" || problems+=("the uninstall entry is left")
     verdict "SilentUninstall_win$bits"
