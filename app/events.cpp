@@ -99,6 +99,16 @@ void FocusOnActivation(HWND window) {
     SetFocus(GetDlgItem(window, rows != 0 ? kResultList : kStartButton));
 }
 
+// The walk may be appending to the rows, and a menu or a drag would hold it still: while a
+// search runs, what acts on the rows only beeps.
+bool RefusedWhileBusy() {
+    if (search::g_state.busy == 0) {
+        return false;
+    }
+    MessageBeep(0);
+    return true;
+}
+
 // The row a key acts on: the selected one, -1 when none is.
 int SelectedRow() {
     return static_cast<int>(
@@ -106,9 +116,10 @@ int SelectedRow() {
 }
 
 void CopySelected() {
-    if (search::g_state.busy != 0) {
-        MessageBeep(0);
-    } else if (const int row = SelectedRow(); row >= 0) {
+    if (RefusedWhileBusy()) {
+        return;
+    }
+    if (const int row = SelectedRow(); row >= 0) {
         CopyPath(row);
     }
 }
@@ -117,11 +128,7 @@ void CopySelected() {
 // context-menu key and Shift+F10 (no point) open it under the selected row.
 void OnContextMenu(WPARAM wparam, LPARAM lparam) {
     HWND list = win::g_handles.list;
-    if (reinterpret_cast<HWND>(wparam) != list) {
-        return;
-    }
-    if (search::g_state.busy != 0) {
-        MessageBeep(0);
+    if (reinterpret_cast<HWND>(wparam) != list || RefusedWhileBusy()) {
         return;
     }
     POINT at = {GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
@@ -160,11 +167,11 @@ void OnNotify(LPARAM lparam) {
             results::SupplyCell(reinterpret_cast<NMLVDISPINFOA*>(lparam));
             break;
         case LVN_COLUMNCLICK:
-            // The walk may be appending to the rows: no sorting while it runs.
-            if (search::g_state.busy != 0) {
-                MessageBeep(0);
-            } else if (const auto* click = reinterpret_cast<const NMLISTVIEW*>(lparam);
-                       click->iSubItem != -1) {
+            if (RefusedWhileBusy()) {
+                break;
+            }
+            if (const auto* click = reinterpret_cast<const NMLISTVIEW*>(lparam);
+                click->iSubItem != -1) {
                 results::ColumnSort(click->iSubItem + 1);
             }
             break;
@@ -175,19 +182,19 @@ void OnNotify(LPARAM lparam) {
             }
             break;
         case NM_DBLCLK:
-            if (search::g_state.busy != 0) {
-                MessageBeep(0);
-            } else if (const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lparam);
-                       click->iItem >= 0) {
+            if (RefusedWhileBusy()) {
+                break;
+            }
+            if (const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lparam);
+                click->iItem >= 0) {
                 OpenFile(click->iItem);
             }
             break;
         case LVN_BEGINDRAG:
-            // The drag runs its own loop until the drop: the walk would stand still all along.
-            if (search::g_state.busy != 0) {
-                MessageBeep(0);
-            } else if (const auto* drag = reinterpret_cast<const NMLISTVIEW*>(lparam);
-                       drag->iItem >= 0) {
+            if (RefusedWhileBusy()) {
+                break;
+            }
+            if (const auto* drag = reinterpret_cast<const NMLISTVIEW*>(lparam); drag->iItem >= 0) {
                 DragRow(drag->iItem);
             }
             break;
