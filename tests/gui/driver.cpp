@@ -9,6 +9,15 @@
 
 namespace drive {
 
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
 const char kTitle[] = "Vortilo Quadrel Soft v 0.1";
 
 namespace {
@@ -214,12 +223,9 @@ std::string Narrow(const char* bytes, size_t n) {
 std::string Utf8(const std::string& text) {
     const int n =
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<size_t>(n) + 1, L'\0');
+    std::wstring wide(static_cast<size_t>(std::max(n, 0)), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &out[0], size, nullptr, nullptr);
-    return out;
+    return drive::Utf8(wide);
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -187,6 +187,9 @@ std::vector<int> MessageBoxButtons(HWND box);
 // Presses one of its buttons (IDOK, IDYES, IDNO, ...) and waits until the box has closed.
 void Answer(HWND box, int button, DWORD ms = kWaitMs);
 
+// A wide text in UTF-8, as Linux programs write it.
+std::string Utf8(const std::wstring& text);
+
 // ---- Pop-up menus and the clipboard ----
 
 // The visible pop-up menu (class #32768) of process pid, or null.
