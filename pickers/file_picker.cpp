@@ -2,6 +2,7 @@
 
 #include "pickers/file_picker.h"
 
+#include "format/code_page.h"
 #include "win32/search_window.h"
 
 namespace pickers {
@@ -40,7 +41,7 @@ std::string ReadBack(const std::string& buffer) {
 }
 
 std::string NameAfterLastBackslash(const std::string& path) {
-    const size_t slash = path.rfind('\\');
+    const size_t slash = format::FindLastChar(path, '\\');
     if (slash == std::string::npos) {
         return path;
     }
@@ -48,18 +49,22 @@ std::string NameAfterLastBackslash(const std::string& path) {
 }
 
 bool NameLostToCodePage(const std::string& path) {
-    return NameAfterLastBackslash(path).find('?') != std::string::npos;
+    return format::FindChar(NameAfterLastBackslash(path), '?') != std::string::npos;
 }
 
 std::string PickedName(const std::string& path) {
     // Only A to Z: the Case rule's code page 437 pairs are other characters in the ANSI code
     // page (0x80, the euro sign, would become a double dagger), and the name would then match
     // no file. The search matches without regard to case anyway.
+    // Under a multi-byte code page a character's second byte may be a capital letter: only
+    // letters that stand as characters of their own change.
     std::string name = NameAfterLastBackslash(path);
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+    for (size_t at = 0; at < name.size();) {
+        const size_t length = format::CharLength(name.data(), name.size(), at);
+        if (length == 1 && name[at] >= 'A' && name[at] <= 'Z') {
+            name[at] = static_cast<char>(name[at] - 'A' + 'a');
         }
+        at += length;
     }
     return name;
 }
@@ -76,12 +81,7 @@ void BuildOpenRequest(HWND owner,
     request.file = FileBuffer(file_name);
     request.initial_folder = initial_folder;
     if (request.initial_folder.empty()) {
-        char current[MAX_PATH] = {};
-        const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-        // A folder that does not fit leaves the text empty: the dialog then starts there anyway.
-        if (length > 0 && length < MAX_PATH) {
-            request.initial_folder.assign(current, length);
-        }
+        request.initial_folder = win::CurrentDirectory();
     }
     request.title = title;
     request.default_ext = default_ext;
@@ -113,11 +113,10 @@ int OpenFileDialog(HWND owner,
     BuildOpenRequest(owner, title, file_name, initial_folder, filter, default_ext, flags, request);
     // The dialog makes each folder it browses the process's current one; a relative start folder
     // must mean after it what it meant before.
-    char current[MAX_PATH] = {};
-    const DWORD current_length = GetCurrentDirectoryA(MAX_PATH, current);
+    const std::string current = win::CurrentDirectory();
     const int result = GetOpenFileNameA(&request.ofn);
-    if (current_length > 0 && current_length < MAX_PATH) {
-        SetCurrentDirectoryA(current);
+    if (!current.empty()) {
+        SetCurrentDirectoryA(current.c_str());
     }
     file_name = ReadBack(request.file);
     flags = request.ofn.Flags;

@@ -28,7 +28,8 @@ std::string FileBuffer(const std::string& file_name);
 // The name in a file name buffer: the bytes before its first NUL, "" when it holds none.
 std::string ReadBack(const std::string& buffer);
 
-// What follows the last "\" of a path; the whole path when it holds none.
+// What follows the last "\" of a path (a character of its own, not a second byte); the whole path
+// when it holds none.
 std::string NameAfterLastBackslash(const std::string& path);
 
 // True when the file name of the path holds "?", which the ANSI calls put where the code page has
@@ -36,7 +37,7 @@ std::string NameAfterLastBackslash(const std::string& path);
 bool NameLostToCodePage(const std::string& path);
 
 // The name that the file picker hands on: the file name of the path with its ASCII letters
-// lower-cased, every other byte as it is.
+// lower-cased where they stand as characters of their own, every other byte as it is.
 std::string PickedName(const std::string& path);
 
 // The request and the buffers it points into; lives as long as the dialog runs.

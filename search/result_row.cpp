@@ -3,21 +3,30 @@
 #include "search/result_row.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "format/code_page.h"
 #include "format/mask_format.h"
 #include "search/case_rule.h"
 
 namespace search {
 
 std::string ExtensionOf(const std::string& name) {
-    const size_t dot = name.find('.');
+    const size_t dot = format::FindChar(name, '.');
     return dot == std::string::npos ? std::string() : UpperCase(name.substr(dot + 1));
+}
+
+std::string DateKey(int year, int month, int day, int hour, int minute) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%05d%02d%02d%02d%02d", year, month, day, hour, minute);
+    return key;
 }
 
 std::string MakeRow(const std::string& name,
                     const std::string& directory,
                     int64_t size,
-                    const std::string& date) {
+                    const std::string& date,
+                    const std::string& date_key) {
     const std::string lower = LowerCase(name);
     std::string row = lower;
     row += '\t';
@@ -28,6 +37,8 @@ std::string MakeRow(const std::string& name,
     row += format::MaskFormat(size, "* #######,");
     row += '\t';
     row += date;
+    row += '\t';
+    row += date_key;
     if (lower != name) {
         row += '\t';
         row += name;

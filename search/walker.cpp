@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "format/code_page.h"
 #include "format/number_text.h"
 #include "search/pump.h"
 #include "search/case_rule.h"
@@ -127,8 +128,10 @@ void NoteWalked(Walk& walk, const Folder& folder, const FolderId* id) {
 
 bool Skipped(const std::string& folder) {
     const std::string upper = UpperCase(folder);
+    // Only at a character's start: a name ending in a character whose second byte is 0x5C
+    // reads "\\WINDOWS\\" byte for byte when a folder "Windows" follows it.
     const auto contains = [&upper](const char* text) {
-        return upper.find(text) != std::string::npos;
+        return format::FindText(upper, text) != std::string::npos;
     };
     if (g_state.admit_windows == 0 && (contains("C:\\WINDOWS") || contains("\\WINDOWS\\"))) {
         return true;
@@ -150,7 +153,12 @@ void AddRow(const Folder& folder, const WIN32_FIND_DATAW& entry) {
                                            entry.nFileSizeLow);
     const std::wstring name = NameOf(entry);
     const std::string shown = win::Narrow(name);
-    std::string row = MakeRow(shown, folder.text, size, win::DateText(entry.ftLastWriteTime));
+    SYSTEMTIME time;
+    const std::string date = win::DateText(entry.ftLastWriteTime, &time);
+    std::string row = MakeRow(
+        shown, folder.text, size, date,
+        time.wYear == 0 ? std::string()
+                        : DateKey(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute));
     // Where the row's text would open another file or none, the real path goes beside it.
     if (!folder.text_names_it || !win::TextNames(name, shown) ||
         folder.real.path.size() + name.size() >= MAX_PATH) {
@@ -261,7 +269,9 @@ void WalkFolder(const std::string& folder) {
     Walk walk;
     walk.pattern = win::Widen(g_state.pattern);
     Folder start;
-    start.text = folder;
+    // A bidirectional control typed there would turn the rows' folder text round.
+    start.text = win::WithoutBidi(folder);
+    start.text_names_it = start.text == folder;
     // Made absolute as the ANSI calls would resolve the text, so that the real path of each
     // subfolder can be built on it.
     start.real.path = win::FullPath(win::Widen(folder));

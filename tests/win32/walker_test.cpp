@@ -51,12 +51,14 @@ TEST(Walker, RowsHoldExactFields) {
     search::WalkFolder(tree.Root());
 
     const std::string dir = tree.Root();
+    // The date's key beside it: the same local time to the minute.
+    const std::string date = "\t08/12/2026  14:05\t0202612081405";
     const std::vector<std::string> expected = {
-        ".profile\tPROFILE\t" + dir + "\t        7\t08/12/2026  14:05",
-        "a b&c.txt\tTXT\t" + dir + "\t  1,234,567\t08/12/2026  14:05\ta b&c.Txt",
-        "archivio.tar.gz\tTAR.GZ\t" + dir + "\t        0\t08/12/2026  14:05",
-        "foto.jpg\tJPG\t" + dir + "\t     1,234\t08/12/2026  14:05\tFoto.JPG",
-        "leggimi\t\t" + dir + "\t      999\t08/12/2026  14:05\tLEGGIMI",
+        ".profile\tPROFILE\t" + dir + "\t        7" + date,
+        "a b&c.txt\tTXT\t" + dir + "\t  1,234,567" + date + "\ta b&c.Txt",
+        "archivio.tar.gz\tTAR.GZ\t" + dir + "\t        0" + date,
+        "foto.jpg\tJPG\t" + dir + "\t     1,234" + date + "\tFoto.JPG",
+        "leggimi\t\t" + dir + "\t      999" + date + "\tLEGGIMI",
     };
     EXPECT_EQ(Sorted(Rows()), expected);
     EXPECT_EQ(g_state.total_bytes, 1234 + 999 + 1234567 + 7);
