@@ -173,15 +173,26 @@ TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {
     gui::RunSearch(window, tree.Root(), "*.bat");
     ASSERT_EQ(Rows(window), static_cast<int>(std::size(files)));
 
+    std::vector<std::wstring> asked;
     for (int row = 0; row < Rows(window); ++row) {
         drive::DoubleClickCell(list, row, 0);
-        drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
+        HWND question = drive::WaitMessageBox(program->Id(), "Shell");
+        asked.push_back(drive::MessageBoxWideText(question));
+        drive::Answer(question, IDYES);
         drive::WaitUntil([&] { return opened().size() == static_cast<size_t>(row) + 1; },
                          "row " + std::to_string(row) + " to run its file", 20000);
     }
     std::vector<std::string> ran = opened();
     std::sort(ran.begin(), ran.end());
     EXPECT_EQ(ran, (std::vector<std::string>{"row0", "row1", "row2"}));
+    // The question names the file that opens: the twins' questions read apart.
+    std::sort(asked.begin(), asked.end());
+    std::vector<std::wstring> expected;
+    for (const std::wstring& file : files) {
+        expected.push_back(L"Lancio " + tree.WideRoot() + file);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(asked, expected);
 
     // A file gone since the search: the system cannot open it, and the program says so.
     ASSERT_TRUE(DeleteFileW((tree.WideRoot() + files[2]).c_str()));
