@@ -43,6 +43,11 @@ target_link_libraries(vortilo PRIVATE vortilo_app)
 # The walk goes one call deeper for each folder level, about a kilobyte each; paths of 32,767
 # characters nest some 16,000 folders, past the default 2 MB of stack.
 target_link_options(vortilo PRIVATE ${VORTILO_DEF} -Wl,--stack,33554432)
+# The 32-bit program may use the whole 4 GB that 64-bit Windows gives a 32-bit process: nothing
+# in it takes an address for a signed number. An x86_64 program is large-address-aware already.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+    target_link_options(vortilo PRIVATE -Wl,--large-address-aware)
+endif()
 set_target_properties(vortilo PROPERTIES LINK_DEPENDS ${VORTILO_DEF})
 set_target_properties(vortilo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

@@ -7,7 +7,8 @@
 # code 0 on Fine; and each installer, run silently in a fresh Wine prefix of its bitness, puts
 # the zip's files, the Start-menu shortcut and the uninstall entry in place, its program searches
 # the same way, a second install replaces a changed file, and the silent uninstaller leaves none
-# of them behind (the 32-bit downloads run only where the host runs 32-bit programs).
+# of them behind (the 32-bit downloads run only where the host runs 32-bit programs). Both
+# programs, the build's and the zip's, are large-address-aware.
 # Prints its checks in GoogleTest's words, so that scripts/test counts them. Needs what
 # scripts/test provides: both builds' vdrive.exe, an X display, Wine started for the bitnesses
 # that run here. It packages the commit checked out (HEAD), not uncommitted changes.
@@ -294,6 +295,15 @@ for bits in 32 64; do
     version_check "InstallerVersionResource_win$bits" "$setup" "$objdump" 00000000 \
         "FileDescription|Installazione di Vortilo (${bits}-bit)" "FileVersion|$version" \
         "ProductName|Vortilo" "ProductVersion|$version"
+
+    # IMAGE_FILE_LARGE_ADDRESS_AWARE (0x0020) among the file header's characteristics, in the
+    # build's program and the zip's, which the installer packs.
+    problems=()
+    for program in "$(windows_build "$bits")/vortilo.exe" "$exe"; do
+        flags=$("$objdump" -p "$program" 2>/dev/null | sed -n 's/^Characteristics 0x//p')
+        (((0x${flags:-0} & 0x20) != 0)) || problems+=("$program: characteristics 0x$flags")
+    done
+    verdict "LargeAddressAware_win$bits"
 
     if [[ " $(runnable_bits) " != *" $bits "* ]]; then
         echo "[  SKIPPED ] Release.*_win$bits that run the program or the installer:" \
