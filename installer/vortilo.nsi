@@ -36,6 +36,7 @@ ManifestDPIAware true
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "Sections.nsh"
+!include "FileFunc.nsh"
 
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
@@ -117,6 +118,19 @@ Section /o "$(SECTION_DESKTOP)" SecDesktop
   CreateShortcut "$DESKTOP\${SHORTCUT}" "$INSTDIR\vortilo.exe"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "DesktopShortcut" 1
 SectionEnd
+
+; The desktop box starts as the last install left it (unticked the first time); /DESKTOP ticks it
+; for a silent install.
+Function .onInit
+  ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "DesktopShortcut"
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/DESKTOP" $2
+  ${If} $0 == 1
+  ${OrIfNot} ${Errors}
+    !insertmacro SelectSection ${SecDesktop}
+  ${EndIf}
+FunctionEnd
 
 ; An install over an earlier one leaves its desktop shortcut only when asked for this time.
 Function .onInstSuccess

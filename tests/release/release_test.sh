@@ -207,6 +207,7 @@ setup_check() {
     printf 'mine' >"$desktop"
     in_prefix "$setup" /S || problems+=("the installer failed")
 
+    # installed [ours]: ours when the desktop shortcut is the installer's, else the user's own.
     installed() {
         local files f size=0 want listed
         files=$(cd "$dir" 2>/dev/null && LC_ALL=C ls -A | tr '\n' ' ')
@@ -220,9 +221,16 @@ setup_check() {
         done
         strings -a "$menu" 2>/dev/null | grep -qxF "$win_dir\\vortilo.exe" ||
             problems+=("no Start-menu shortcut to $win_dir\\vortilo.exe")
-        [ "$(cat "$desktop" 2>/dev/null)" = mine ] || problems+=("the user's desktop shortcut changed")
+        if [ "${1:-}" = ours ]; then
+            strings -a "$desktop" 2>/dev/null | grep -qxF "$win_dir\\vortilo.exe" ||
+                problems+=("no desktop shortcut to $win_dir\\vortilo.exe")
+        else
+            [ "$(cat "$desktop" 2>/dev/null)" = mine ] ||
+                problems+=("the user's desktop shortcut changed")
+        fi
         want=$(
-            LC_ALL=C sort <<EOF
+            {
+                cat <<EOF
 DisplayName|REG_SZ|Vortilo
 DisplayVersion|REG_SZ|$version
 Publisher|REG_SZ|the Vortilo developers
@@ -234,6 +242,8 @@ EstimatedSize|REG_DWORD|$(printf '0x%x' $(((size + 1023) / 1024)))
 NoModify|REG_DWORD|0x1
 NoRepair|REG_DWORD|0x1
 EOF
+                [ "${1:-}" != ours ] || echo 'DesktopShortcut|REG_DWORD|0x1'
+            } | LC_ALL=C sort
         )
         listed=$(in_prefix reg query "HKCU\\$key" 2>&1 | tr -d '\r' |
             sed -n 's/^    \([^ ]*\)    \([^ ]*\)    /\1|\2|/p' | LC_ALL=C sort)
@@ -262,6 +272,15 @@ EOF
     [ -z "$left" ] || problems+=("left behind: $left")
     ! grep -qF "[${key//\\/\\\\}]" "$prefix/user.reg" || problems+=("the uninstall entry is left")
     verdict "SilentUninstall_win$bits"
+
+    # The desktop shortcut asked for with /DESKTOP, in place of the user's own, is recorded, and
+    # a silent install over it keeps it.
+    problems=()
+    rm -f "$desktop"
+    in_prefix "$setup" /S /DESKTOP || problems+=("the install with /DESKTOP failed")
+    in_prefix "$setup" /S || problems+=("the install over it failed")
+    installed ours
+    verdict "ReinstallKeepsDesktopShortcut_win$bits"
 }
 
 for bits in 32 64; do
