@@ -52,6 +52,11 @@ ManifestDPIAware true
 
 LangString SECTION_PROGRAM ${LANG_ITALIAN} "Vortilo e menu Start"
 LangString SECTION_DESKTOP ${LANG_ITALIAN} "Collegamento sul desktop"
+; The letter e with a grave accent, kept out of the script's own text.
+!define E_GRAVE "${U+E8}"
+LangString PROGRAM_OPEN ${LANG_ITALIAN} "Vortilo ${E_GRAVE} aperto: chiudilo e premi Riprova."
+LangString NOTHING_CHANGED ${LANG_ITALIAN} "Vortilo ${E_GRAVE} aperto: nulla ${E_GRAVE} cambiato."
+LangString FILES_LEFT ${LANG_ITALIAN} "Non ${E_GRAVE} stato possibile togliere:"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
@@ -83,9 +88,31 @@ VIAddVersionKey /LANG=${LANG_ITALIAN} "LegalCopyright" "Copyright (c) 2026 ${PUB
   IntOp $2 $2 + $1
 !macroend
 
+; Windows, and Wine, refuse to open a program for writing while it runs. While the one in
+; $INSTDIR runs, the user is asked to close it, until it is closed or they give up; a silent run
+; gives up at once, with exit code 2. Either way nothing has been changed yet.
+!macro WAIT_CLOSED UN
+Function ${UN}WaitClosed
+  retry:
+    IfFileExists "$INSTDIR\vortilo.exe" 0 closed
+    ClearErrors
+    FileOpen $0 "$INSTDIR\vortilo.exe" a
+    IfErrors 0 opened
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(PROGRAM_OPEN)" /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Abort "$(NOTHING_CHANGED)"
+  opened:
+    FileClose $0
+  closed:
+FunctionEnd
+!macroend
+!insertmacro WAIT_CLOSED ""
+!insertmacro WAIT_CLOSED "un."
+
 Section "$(SECTION_PROGRAM)" SecProgram
   SectionIn RO
   SetShellVarContext current
+  Call WaitClosed
   ; Whether an earlier install made the desktop shortcut: a shortcut of the same name that the
   ; user made is theirs.
   ReadRegDWORD $R9 HKCU "${UNINSTALL_KEY}" "DesktopShortcut"
@@ -142,11 +169,30 @@ Function .onInstSuccess
   ${EndIf}
 FunctionEnd
 
-; Exactly what the installer put there; the folder goes only when nothing else is left in it.
+; Exactly what the installer put there, and only while the program is closed. The uninstall entry
+; goes only once every installed file is gone, so that what could not be removed can still be
+; removed from Settings; the uninstaller run in place (_?=) cannot remove itself, and its caller
+; does. The folder goes only when nothing else is left in it.
+!macro LEFT NAME
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    StrCpy $1 "$1 ${NAME}"
+  ${EndIf}
+!macroend
 Section "Uninstall"
   SetShellVarContext current
+  Call un.WaitClosed
   !insertmacro FILES REMOVE
-  Delete "$INSTDIR\${UNINSTALLER}"
+  StrCpy $1 ""
+  !insertmacro FILES LEFT
+  ${If} $1 == ""
+  ${AndIf} $EXEPATH != "$INSTDIR\${UNINSTALLER}"
+    Delete "$INSTDIR\${UNINSTALLER}"
+    !insertmacro LEFT "${UNINSTALLER}"
+  ${EndIf}
+  ${If} $1 != ""
+    SetErrorLevel 2
+    Abort "$(FILES_LEFT)$1"
+  ${EndIf}
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${SHORTCUT}"
   ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "DesktopShortcut"

@@ -6,9 +6,11 @@
 # fresh folder shows its window under Wine, finds the files of a tree made here and ends with exit
 # code 0 on Fine; and each installer, run silently in a fresh Wine prefix of its bitness, puts
 # the zip's files, the Start-menu shortcut and the uninstall entry in place, its program searches
-# the same way, a second install replaces a changed file, and the silent uninstaller leaves none
-# of them behind (the 32-bit downloads run only where the host runs 32-bit programs). Both
-# programs, the build's and the zip's, are large-address-aware.
+# the same way, a second install replaces a changed file, neither installer nor uninstaller
+# changes anything while the installed program runs, the silent uninstaller leaves none of them
+# behind, a desktop shortcut asked for with /DESKTOP outlives a silent install over it, and the
+# uninstall entry goes only with the last installed file (the 32-bit downloads run only where the
+# host runs 32-bit programs). Both programs, the build's and the zip's, are large-address-aware.
 # Prints its checks in GoogleTest's words, so that scripts/test counts them. Needs what
 # scripts/test provides: both builds' vdrive.exe, an X display, Wine started for the bitnesses
 # that run here. It packages the commit checked out (HEAD), not uncommitted changes.
@@ -173,10 +175,10 @@ search_check() {
 # (wine-run makes it in a tree of its own; the Italian locale is the build tree's), installs the
 # zip's files, the uninstaller, the Start-menu shortcut and the uninstall entry; the installed
 # program searches; a second install puts back a file changed since; the silent uninstaller
-# leaves none of it behind.
+# leaves none of it behind; the other checks are described where they run.
 setup_check() {
     local bits=$1 home="$tmp/setup$bits" setup="$dist/vortilo-$version-win$bits-setup.exe"
-    local unpacked="$tmp/unpacked$bits" prefix user profile dir win_dir menu desktop left
+    local unpacked="$tmp/unpacked$bits" prefix user profile dir win_dir menu desktop left pid code
     local key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Vortilo'
     prefix="$home/wineprefix$bits"
     mkdir -p "$home"
@@ -185,6 +187,10 @@ setup_check() {
     # away from the real one.
     local -x HOME="$home"
     in_prefix() { VORTILO_BUILD="$home" VORTILO_BITS=$bits "$root/tests/wine-run" "$@" </dev/null; }
+    drive_installed() {
+        VORTILO_BUILD="$home" VORTILO_EXE="$win_dir\\vortilo.exe" "$root/tests/wine-run" \
+            "$(windows_build "$bits")/vdrive.exe" "$@" </dev/null
+    }
     setup_servers+=("$prefix $bits")
     problems=()
     # The prefix is made and its services started with their output to a file, which they keep
@@ -261,6 +267,29 @@ EOF
     installed
     verdict "SecondInstallReplaces_win$bits"
 
+    # While the installed program runs, the installer and the uninstaller (run in place with _?=,
+    # so that the exit code is its own) end with exit code 2 and change nothing: a changed file
+    # stays changed, every file, shortcut and value stays. Then Fine closes the program.
+    problems=()
+    if pid=$(drive_installed start "$win_dir" 2>"$home/start.err"); then
+        printf 'changed' >"$dir/LICENSE.txt"
+        in_prefix "$setup" /S
+        code=$?
+        [ "$code" = 2 ] || problems+=("the installer's exit code: $code")
+        [ "$(cat "$dir/LICENSE.txt")" = changed ] || problems+=("the installer replaced a file")
+        cp "$unpacked/LICENSE.txt" "$dir/LICENSE.txt"
+        in_prefix "$win_dir\\uninstall.exe" /S "_?=$win_dir"
+        code=$?
+        [ "$code" = 2 ] || problems+=("the uninstaller's exit code: $code")
+        installed
+        drive_installed --pid "$pid" click 2 >/dev/null
+        code=$(drive_installed wait-exit "$pid" 2>&1)
+        [ "$code" = 0 ] || problems+=("exit code after Fine: $code")
+    else
+        problems+=("vdrive start: $(cat "$home/start.err")")
+    fi
+    verdict "NothingChangesWhileProgramRuns_win$bits"
+
     # The uninstaller runs from a copy of itself and returns at once: the end of the prefix's
     # session waits for the copy, and writes the registry out to user.reg.
     problems=()
@@ -281,6 +310,30 @@ EOF
     in_prefix "$setup" /S || problems+=("the install over it failed")
     installed ours
     verdict "ReinstallKeepsDesktopShortcut_win$bits"
+
+    # A file that cannot be removed (a folder in its place) keeps the uninstall entry, the
+    # uninstaller and the shortcuts, with exit code 2; once it can be, all go but the uninstaller
+    # run in place, which its caller removes.
+    problems=()
+    rm -f "$dir/README.txt"
+    mkdir -p "$dir/README.txt/kept"
+    in_prefix "$win_dir\\uninstall.exe" /S "_?=$win_dir"
+    code=$?
+    [ "$code" = 2 ] || problems+=("exit code with a file left: $code")
+    left=$(cd "$dir" && LC_ALL=C ls -A | tr '\n' ' ')
+    [ "$left" = "README.txt uninstall.exe " ] || problems+=("left with a file left: $left")
+    [ -f "$menu" ] && [ -f "$desktop" ] || problems+=("a shortcut went with a file left")
+    in_prefix reg query "HKCU\\$key" >/dev/null 2>&1 ||
+        problems+=("the entry went with a file left")
+    rm -rf "$dir/README.txt"
+    in_prefix "$win_dir\\uninstall.exe" /S "_?=$win_dir"
+    code=$?
+    [ "$code" = 0 ] || problems+=("exit code: $code")
+    left=$(cd "$dir" && LC_ALL=C ls -A | tr '\n' ' ')
+    [ "$left" = "uninstall.exe " ] || problems+=("left: $left")
+    [ ! -e "$menu" ] && [ ! -e "$desktop" ] || problems+=("a shortcut is left")
+    ! in_prefix reg query "HKCU\\$key" >/dev/null 2>&1 || problems+=("the uninstall entry is left")
+    verdict "UninstallEntryGoesWithTheLastFile_win$bits"
 }
 
 for bits in 32 64; do
