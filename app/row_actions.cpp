@@ -89,12 +89,11 @@ Text NameOf(const Text& path) {
 // and a Latin A with macron) are told apart; bidirectional controls show as "?".
 int AboutFile(const char* text, int row, UINT type) {
     HWND window = win::g_handles.window;
-    const std::string path = results::FilePath(row);
-    const std::wstring real = results::RealFilePath(row);
-    if (real == win::Widen(path)) {
-        return MessageBoxA(window, (text + path).c_str(), kShellCaption, type);
+    if (results::NamesItsFile(row)) {
+        return MessageBoxA(window, (text + results::FilePath(row)).c_str(), kShellCaption, type);
     }
-    return MessageBoxW(window, (win::Widen(text) + win::WithoutBidi(real)).c_str(),
+    return MessageBoxW(window,
+                       (win::Widen(text) + win::WithoutBidi(results::RealFilePath(row))).c_str(),
                        win::Widen(kShellCaption).c_str(), type);
 }
 
@@ -205,7 +204,10 @@ void OpenFile(int row) {
 }
 
 void CopyPath(int row) {
-    Copy(results::RealFilePath(row), results::FilePath(row));
+    // Absolute in both forms: pasted into a program whose current folder is another, a path
+    // as typed (".\\nota.txt") would name another file or none.
+    const std::wstring real = results::RealFilePath(row);
+    Copy(real, win::Narrow(real));
 }
 
 HMENU NewRowMenu() {

@@ -465,6 +465,51 @@ TEST(Events, DraggedRowHandsItsRealFileToCopyOrLinkOnly) {
     }
 }
 
+// A start folder typed relative: the row shows it as typed, and what leaves the program (Ctrl+C,
+// a drag) names the file from the folder the search started in, whatever folder the taker is in.
+TEST(Events, RelativeStartFolderHandsOutAbsolutePaths) {
+    vtest::TempTree tree;
+    tree.File(std::wstring(L"azioni\\nota.txt"));
+    tree.Dir("altro");
+    const std::wstring file = tree.WideRoot() + L"azioni\\nota.txt";
+    const struct {
+        const char* started_in;
+        const char* typed;
+        const char* folder_cell;
+    } cases[] = {
+        {"azioni", ".\\", ".\\"},
+        {"altro", "..\\azioni", "..\\azioni\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        auto program = gui::StartProgram(tree.Path(c.started_in));
+        HWND window = program->Window();
+        HWND list = drive::ControlHandle(window, kResultList);
+        gui::RunSearch(window, c.typed, "*.txt");
+        ASSERT_EQ(Rows(window), 1);
+        EXPECT_EQ(drive::ReadCell(list, 0, 2), c.folder_cell);
+
+        drive::WriteClipboard("-");
+        drive::MouseClickCell(window, list, 0, 0);
+        drive::WaitUntil([&] { return drive::SelectedRow(list) == 0; }, "the selection");
+        drive::Keys(window, "ctrl+c");
+        drive::WaitUntil([&] { return drive::ReadClipboard().ansi != "-"; }, "the copy");
+        EXPECT_EQ(drive::ReadClipboard().wide, file);
+        EXPECT_EQ(drive::ReadClipboard().ansi, tree.Path("azioni\\nota.txt"));
+
+        DropTarget target(tree.Path(std::string(c.started_in) + ".log"));
+        ButtonGuard held;
+        // Two double-click times after the click that selected the row, or the press opens it.
+        Sleep(GetDoubleClickTime() * 2);
+        PressAndMove(window, 0, target.Middle(), true);
+        drive::WaitUntil([&] { return !target.Log().empty(); }, "the drag to reach the target");
+        held.LetGo();
+        ASSERT_TRUE(target.Ended(drive::kWaitMs));
+        EXPECT_EQ(target.Log(),
+                  "enter 5\ndrop 5\nfile " + drive::Utf8(file) + "\nunicodetext 80040064\n");
+    }
+}
+
 TEST(Events, RowActionsAreRefusedDuringASearch) {
     vtest::TempTree tree;
     // Files beyond the 1,400 that keep the walk going until every gesture is over.

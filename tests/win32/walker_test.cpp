@@ -453,7 +453,7 @@ std::vector<std::wstring> RowFiles(const std::wstring& root) {
     for (const std::string& row : Rows()) {
         size_t index = 0;
         std::wstring path =
-            search::RealPathIndex(row, &index)
+            search::NumberField(row, search::kRealPath, &index)
                 ? g_state.real_paths.at(index)
                 : win::Widen(search::RowField(row, search::kDirectory) + search::FileName(row));
         files.push_back(path.compare(0, root.size(), root) == 0 ? path.substr(root.size())
@@ -531,7 +531,7 @@ TEST(Walker, EveryFileOnceByItsRealNameWithTheTextsAnAnsiProgramIsShown) {
         EXPECT_EQ(search::RowField(row, search::kName), c.name) << c.name;
         EXPECT_EQ(search::RowField(row, search::kDirectory), tree.Root() + c.directory) << c.name;
         size_t index = 0;
-        EXPECT_EQ(search::RealPathIndex(row, &index), c.real_kept) << c.name;
+        EXPECT_EQ(search::NumberField(row, search::kRealPath, &index), c.real_kept) << c.name;
     }
 }
 
