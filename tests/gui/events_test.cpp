@@ -113,11 +113,11 @@ TEST(Events, ActivationGivesTheFocusToTheListOnceItHasRows) {
 
 TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     vtest::TempTree tree;
-    // A batch file that leaves a mark when it is opened (run). Its name holds 0x80, the euro sign,
-    // which the lower-cased Name cell shows as 0x87: only the real name opens it.
+    // A batch file that adds a line to a log each time it is opened (run). Its name holds 0x80,
+    // the euro sign, which the lower-cased Name cell shows as 0x87: only the real name opens it.
     const std::string mark = tree.Path("opened.mark");
     {
-        const std::string script = "@echo off\r\necho opened> \"" + mark + "\"\r\n";
+        const std::string script = "@echo off\r\necho opened>> \"" + mark + "\"\r\n";
         win::KernelHandle file(CreateFileA(tree.Path("Apri \x80.BAT").c_str(), GENERIC_WRITE, 0,
                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
@@ -136,13 +136,21 @@ TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "Apri \x80.BAT");
     EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
     drive::Answer(box, IDNO);
-    Sleep(1500);
-    EXPECT_EQ(GetFileAttributesA(mark.c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // The same row, through the same shell, answered Yes: once its run has left its line, a run
+    // asked for by the No before it would have left one too.
     drive::DoubleClickCell(list, 0, 3);
     drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
-    drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                     "the opened file to leave its mark", 20000);
+    const auto runs = [&] {
+        std::ifstream in(mark);
+        int lines = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++lines;
+        }
+        return lines;
+    };
+    drive::WaitUntil([&] { return runs() != 0; }, "the opened file to leave its mark", 20000);
+    EXPECT_EQ(runs(), 1);
 }
 
 TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {
@@ -311,7 +319,12 @@ TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
     gui::RunSearch(window, tree.Root(), "*.txt");
     RECT last = drive::CellRect(list, 0, 0);
     drive::DoubleClickAt(list, POINT{last.left + 5, last.bottom + 60});
-    Sleep(700);
+    // The list handles its clicks in order: a question asked for the first double-click would
+    // come before the row's own, and would still be open, unanswered, once the row's is answered.
+    drive::DoubleClickCell(list, 0, 0);
+    HWND box = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Path("x.txt"));
+    drive::Answer(box, IDNO);
     EXPECT_EQ(drive::FindMessageBox(program->Id(), "Shell"), nullptr);
 }
 
