@@ -246,6 +246,46 @@ TEST_F(SearchWindow, LongStartFolderIsReadWhole) {
     EXPECT_EQ(search::RowField(g_state.results[0], search::kName), "uno.txt");
 }
 
+// Keys typed in the list: it asks the window which row they reach, as LVM_FINDITEM makes it ask.
+TEST_F(SearchWindow, TypedTextReachesTheRowWhoseNameBeginsWithIt) {
+    vtest::TempTree tree;
+    for (const char* name : {"alfa.txt", "beta.txt", "alfabeto.txt"}) {
+        tree.File(name);
+    }
+    Search(tree.Root(), "*.txt");
+    ASSERT_EQ(g_state.found_count, 3);
+    HWND list = GetDlgItem(window_, app::kResultList);
+    const auto row_of = [this](const char* name) {
+        for (int r = 0; r < g_state.found_count; ++r) {
+            if (search::RowField(g_state.results[static_cast<size_t>(r)], 1) == name) {
+                return r;
+            }
+        }
+        return -2;
+    };
+    const struct {
+        const char* typed;
+        UINT flags;
+        int row;
+    } cases[] = {
+        {"BE", LVFI_STRING | LVFI_PARTIAL, row_of("beta.txt")},
+        {"alfab", LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, row_of("alfabeto.txt")},
+        {"alfa.txt", LVFI_STRING, row_of("alfa.txt")},
+        {"gamma", LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, -1},
+    };
+    app::InstallHandler(app::HandleEvent);
+    for (const auto& c : cases) {
+        LVFINDINFOA find = {};
+        find.flags = c.flags;
+        find.psz = c.typed;
+        EXPECT_EQ(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(&find)),
+                  c.row)
+            << c.typed;
+    }
+    app::InstallHandler(nullptr);
+}
+
 TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
     vtest::TempTree tree;
     tree.File("top.txt");
