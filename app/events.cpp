@@ -11,6 +11,7 @@
 #include "app/dialog.h"
 #include "app/drag_out.h"
 #include "app/row_actions.h"
+#include "app/shell_menu.h"
 #include "pickers/file_picker.h"
 #include "pickers/folder_picker.h"
 #include "results/cell_text.h"
@@ -250,6 +251,17 @@ INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CONTEXTMENU:
             OnContextMenu(wparam, lparam);
             break;
+        case WM_INITMENUPOPUP:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_MENUCHAR: {
+            // Only while a row menu with the system's items is up: its answer is the system's.
+            LRESULT answer = 0;
+            if (PassMenuMessage(message, wparam, lparam, &answer)) {
+                return message == WM_MENUCHAR ? answer : TRUE;
+            }
+            break;
+        }
         default:
             break;
     }
