@@ -10,6 +10,7 @@
 #include <new>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls.h"
@@ -23,6 +24,7 @@
 #include "app/window.h"
 #include "search/result_row.h"
 #include "search/start.h"
+#include "results/sort.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
 
@@ -251,39 +253,17 @@ TEST_F(SearchWindow, LongStartFolderIsReadWhole) {
 // Keys typed in the list: it asks the window which row they reach, as LVM_FINDITEM makes it ask.
 TEST_F(SearchWindow, TypedTextReachesTheRowWhoseNameBeginsWithIt) {
     vtest::TempTree tree;
-    for (const char* name : {"alfa.txt", "beta.txt", "alfabeto.txt"}) {
-        tree.File(name);
-    }
+    tree.File("alfa.txt");
+    tree.File("beta.txt");
     Search(tree.Root(), "*.txt");
-    ASSERT_EQ(g_state.found_count, 3);
-    HWND list = GetDlgItem(window_, app::kResultList);
-    const auto row_of = [this](const char* name) {
-        for (int r = 0; r < g_state.found_count; ++r) {
-            if (search::RowField(g_state.results[static_cast<size_t>(r)], 1) == name) {
-                return r;
-            }
-        }
-        return -2;
-    };
-    const struct {
-        const char* typed;
-        UINT flags;
-        int row;
-    } cases[] = {
-        {"BE", LVFI_STRING | LVFI_PARTIAL, row_of("beta.txt")},
-        {"alfab", LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, row_of("alfabeto.txt")},
-        {"alfa.txt", LVFI_STRING, row_of("alfa.txt")},
-        {"gamma", LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, -1},
-    };
+    results::SortRows(g_state.results, search::kName, false);
     app::InstallHandler(app::HandleEvent);
-    for (const auto& c : cases) {
-        LVFINDINFOA find = {};
-        find.flags = c.flags;
-        find.psz = c.typed;
-        EXPECT_EQ(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(&find)),
-                  c.row)
-            << c.typed;
+    for (const auto& [typed, row] : {std::pair<const char*, LRESULT>{"BE", 1}, {"gamma", -1}}) {
+        LVFINDINFOA find = {LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, typed, 0, {}, 0};
+        EXPECT_EQ(SendDlgItemMessageA(window_, app::kResultList, LVM_FINDITEMA,
+                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+                  row)
+            << typed;
     }
     app::InstallHandler(nullptr);
 }
