@@ -44,15 +44,30 @@ host_runs_32() {
     [ "$status" -eq 7 ]
 }
 
-# The bitnesses whose programs run here: 64 always, 32 where the host allows.
+# True when Wine's 32-bit half is installed (scripts/setup leaves it out where the package
+# archive cannot give it at the time).
+wine32_installed() {
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
+}
+
+# Why the 32-bit programs do not run here; nothing where they do.
+why_no_32() {
+    if ! host_runs_32; then
+        echo "this host cannot run 32-bit programs"
+    elif ! wine32_installed; then
+        echo "Wine's 32-bit half could not be installed"
+    fi
+}
+
+# The bitnesses whose programs run here: 64 always, 32 where the host and Wine allow.
 runnable_bits() {
-    if host_runs_32; then echo "32 64"; else echo 64; fi
+    if [ -z "$(why_no_32)" ]; then echo "32 64"; else echo 64; fi
 }
 
 # The bitness to run by hand: the 32-bit program of record where the host runs it, else its 64-bit
 # twin.
 preferred_bits() {
-    if host_runs_32; then echo 32; else echo 64; fi
+    if [ -z "$(why_no_32)" ]; then echo 32; else echo 64; fi
 }
 
 # Runs a command with its output kept back, and shown only when it fails.

@@ -297,7 +297,7 @@ for bits in 32 64; do
 
     if [[ " $(runnable_bits) " != *" $bits "* ]]; then
         echo "[  SKIPPED ] Release.*_win$bits that run the program or the installer:" \
-            "this host cannot run 32-bit programs"
+            "$(why_no_32)"
         continue
     fi
 
