@@ -242,7 +242,7 @@ TEST(Cp932, NamesAndFoldersShownIntact) {
     });
 }
 
-// yyyy/MM/dd is ja-JP's own short date; set here all the same.
+// A Japanese Windows's short date (Wine's own ja-JP default is yyyy/M/d).
 TEST(Cp932, DataSortsNewestFirstUnderAYearFirstShortDate) {
     ASSERT_TRUE(CodePageIs(932));
     ExpectNewestFirst("yyyy/MM/dd",
