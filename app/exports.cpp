@@ -9,6 +9,8 @@
 #include <oleauto.h>
 #include <winver.h>
 
+#include "format/code_page.h"
+
 namespace app {
 namespace {
 
@@ -33,16 +35,16 @@ std::string BstrBytes(const OwnedBstr& text) {
 
 using InitExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
-// A text stored back into a 260-byte buffer keeps at most 259 bytes.
+// A text stored back into a 260-byte buffer keeps at most 259 bytes, and no half character.
 std::string Bounded(const std::string& text) {
-    return text.substr(0, MAX_PATH - 1);
+    return text.substr(0, format::WholeCharsWithin(text, MAX_PATH - 1));
 }
 
 }  // namespace
 
 std::string SystemFilePath(const std::string& folder, const std::string& file) {
     std::string path = Bounded(folder);
-    if (path.empty() || path.back() != '\\') {
+    if (path.empty() || format::FindLastChar(path, '\\') + 1 != path.size()) {
         path = Bounded(path + "\\");
     }
     return Bounded(path + file);

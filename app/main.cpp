@@ -1,12 +1,15 @@
-// The process entry: COM and OLE, the command-line text, the FPU mode, the main routine, exit code
-// 0.
+// The process entry: the code page, COM and OLE, the command-line text, the FPU mode, the main
+// routine, exit code 0.
 
 #include <ole2.h>
 
 #include "app/process.h"
 #include "app/window.h"
+#include "win32/wide_path.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Known once, before any text is looked into: every search for a character steps by it.
+    format::g_code_page = win::SystemCodePage();
     CoInitialize(nullptr);
     // Dragging a file out of the list needs OLE on top of COM.
     OleInitialize(nullptr);

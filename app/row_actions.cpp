@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "format/code_page.h"
 #include "results/cells.h"
 #include "search/state.h"
 #include "win32/search_window.h"
@@ -18,6 +19,8 @@ namespace app {
 namespace {
 
 constexpr char kShellCaption[] = "Shell";
+// Follows the path of a file that the user may open.
+constexpr char kOpenQuestionText[] = "Lancio ";
 // Follows the path of a file that the system could not open.
 constexpr char kOpenFailedText[] = "Impossibile aprire il file:\r\n";
 // Follows the folder that the system could not show.
@@ -61,15 +64,37 @@ bool OpenWithShell(const std::wstring& path) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+// The last separator of a path; in the code page's text a character's second byte may be 0x5C.
+size_t LastSeparator(const std::string& path) {
+    return format::FindLastChar(path, '\\');
+}
+
+size_t LastSeparator(const std::wstring& path) {
+    return path.rfind(L'\\');
+}
+
 // Everything up to the last separator, which the folder keeps.
 template <class Text>
 Text FolderOf(const Text& path) {
-    return path.substr(0, path.find_last_of(static_cast<typename Text::value_type>('\\')) + 1);
+    return path.substr(0, LastSeparator(path) + 1);
 }
 
 template <class Text>
 Text NameOf(const Text& path) {
-    return path.substr(path.find_last_of(static_cast<typename Text::value_type>('\\')) + 1);
+    return path.substr(LastSeparator(path) + 1);
+}
+
+// Asks or tells about a row's file, naming it after text. Where the row's text would name another
+// file or none, the real path is shown through the wide call, so that look-alike twins (A.bat
+// and a Latin A with macron) are told apart; bidirectional controls show as "?".
+int AboutFile(const char* text, int row, UINT type) {
+    HWND window = win::g_handles.window;
+    if (results::NamesItsFile(row)) {
+        return MessageBoxA(window, (text + results::FilePath(row)).c_str(), kShellCaption, type);
+    }
+    return MessageBoxW(window,
+                       (win::Widen(text) + win::WithoutBidi(results::RealFilePath(row))).c_str(),
+                       win::Widen(kShellCaption).c_str(), type);
 }
 
 struct ItemListDeleter {
@@ -170,20 +195,19 @@ struct MenuTraits {
 }  // namespace
 
 void OpenFile(int row) {
-    // The question shows the path in the code page; the file opened is the real one, which the
-    // Name cell (lower-cased, perhaps a look-alike) and even the folder's text may not name.
-    const std::string path = results::FilePath(row);
-    HWND window = win::g_handles.window;
-    if (MessageBoxA(window, ("Lancio " + path).c_str(), kShellCaption,
-                    MB_YESNO | MB_ICONQUESTION) == IDYES &&
+    // The file opened is the real one, which the Name cell (lower-cased, perhaps a look-alike)
+    // and even the folder's text may not name.
+    if (AboutFile(kOpenQuestionText, row, MB_YESNO | MB_ICONQUESTION) == IDYES &&
         !OpenWithShell(results::RealFilePath(row))) {
-        MessageBoxA(window, (kOpenFailedText + path).c_str(), kShellCaption,
-                    MB_OK | MB_ICONEXCLAMATION);
+        AboutFile(kOpenFailedText, row, MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
 void CopyPath(int row) {
-    Copy(results::RealFilePath(row), results::FilePath(row));
+    // Absolute in both forms: pasted into a program whose current folder is another, a path
+    // as typed (".\\nota.txt") would name another file or none.
+    const std::wstring real = results::RealFilePath(row);
+    Copy(real, win::Narrow(real));
 }
 
 HMENU NewRowMenu() {

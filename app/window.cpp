@@ -11,6 +11,7 @@
 #include "app/exports.h"
 #include "app/modal.h"
 #include "app/process.h"
+#include "format/code_page.h"
 #include "search/state.h"
 #include "win32/search_window.h"
 
@@ -25,14 +26,19 @@ int ColumnWidth(float fraction, int list_width) {
 
 std::string StartFolderOf(const std::string& directory) {
     if (directory.rfind("\\\\", 0) != 0) {
-        return directory.substr(0, 3);
+        size_t end = 0;
+        for (int c = 0; c < 3 && end < directory.size(); ++c) {
+            end += format::CharLength(directory.data(), directory.size(), end);
+        }
+        return directory.substr(0, end);
     }
     // \\server\share\...: "\\s" would name nothing, the share's root is the nearest folder.
-    const size_t server_end = directory.find('\\', 2);
-    const size_t share_end =
-        server_end == std::string::npos ? server_end : directory.find('\\', server_end + 1);
+    const size_t server_end = format::FindChar(directory, '\\', 2);
+    const size_t share_end = server_end == std::string::npos
+                                 ? server_end
+                                 : format::FindChar(directory, '\\', server_end + 1);
     std::string root = directory.substr(0, share_end);
-    if (root.back() != '\\') {
+    if (format::FindLastChar(root, '\\') + 1 != root.size()) {
         root += '\\';
     }
     return root;
@@ -47,10 +53,7 @@ HWND BuildSearchWindow() {
     HANDLE icon = LoadImageA(nullptr, kIconFile, IMAGE_ICON, 32, 32, LR_LOADFROMFILE);
     SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
-    // A current directory too long for the buffer leaves it untouched, so it starts empty.
-    char directory[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof directory, directory);
-    search::g_state.start_folder = StartFolderOf(directory);
+    search::g_state.start_folder = StartFolderOf(win::CurrentDirectory());
 
     const SIZE outer = OuterSize(window);
     std::vector<std::string> patterns(std::begin(kDefaultPatterns), std::end(kDefaultPatterns));

@@ -102,7 +102,9 @@ std::vector<std::string> MakeRows(size_t n) {
             const double exponent = std::uniform_real_distribution<double>(0.0, 10.5)(random);
             size = static_cast<int64_t>(std::pow(10.0, exponent));
         }
-        rows.push_back(search::MakeRow(name, Pick(random, folders), size, Pick(random, times)));
+        const std::string& date = Pick(random, times);
+        rows.push_back(search::MakeRow(name, Pick(random, folders), size, date,
+                                       sorttest::ItalianDateKey(date)));
     }
     return rows;
 }
@@ -271,7 +273,8 @@ void AddNumberedFiles(const std::string& folder,
         const unsigned day = 1 + minute / 1440 % 28;
         const std::string date = TwoDigits(day) + "/" + TwoDigits(1 + minute / 40320 % 12) +
                                  "/2024  " + TwoDigits(hour) + ":" + TwoDigits(minute % 60);
-        rows->push_back(search::MakeRow(name, folder, 1000000 + Below(random, 5000000), date));
+        rows->push_back(search::MakeRow(name, folder, 1000000 + Below(random, 5000000), date,
+                                        sorttest::ItalianDateKey(date)));
     }
 }
 

@@ -16,7 +16,8 @@ target_include_directories(vortilo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vortilo_win32 PUBLIC ${VORTILO_WIN32_DEFS})
 target_compile_options(vortilo_win32 PRIVATE ${VORTILO_WARNINGS})
 # winmm: the timer resolution that a search raises.
-target_link_libraries(vortilo_win32 PUBLIC comctl32 winmm)
+# The core: the code page's characters, which bounded copies keep whole.
+target_link_libraries(vortilo_win32 PUBLIC vortilo_core comctl32 winmm)
 
 add_library(vortilo_search STATIC
     search/state.cpp

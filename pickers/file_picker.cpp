@@ -2,7 +2,11 @@
 
 #include "pickers/file_picker.h"
 
+#include <vector>
+
+#include "format/code_page.h"
 #include "win32/search_window.h"
+#include "win32/wide_path.h"
 
 namespace pickers {
 
@@ -40,26 +44,79 @@ std::string ReadBack(const std::string& buffer) {
 }
 
 std::string NameAfterLastBackslash(const std::string& path) {
-    const size_t slash = path.rfind('\\');
+    const size_t slash = format::FindLastChar(path, '\\');
     if (slash == std::string::npos) {
         return path;
     }
     return path.substr(slash + 1);
 }
 
-bool NameLostToCodePage(const std::string& path) {
-    return NameAfterLastBackslash(path).find('?') != std::string::npos;
+namespace {
+
+// The real names of a folder's files, its subfolders left out; none where it cannot be listed.
+std::vector<std::wstring> FileNamesIn(std::wstring folder) {
+    std::vector<std::wstring> names;
+    if (folder.empty()) {
+        return names;
+    }
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    WIN32_FIND_DATAW entry;
+    const win::FindHandle find(FindFirstFileW((win::LongForm(folder) + L"*").c_str(), &entry));
+    if (!find.Valid()) {
+        return names;
+    }
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.emplace_back(entry.cFileName, wcsnlen(entry.cFileName, MAX_PATH));
+        }
+    } while (FindNextFileW(find.Get(), &entry));
+    return names;
+}
+
+}  // namespace
+
+bool NamesOneFile(const std::string& path, const std::wstring& browsed_folder) {
+    const std::string name = NameAfterLastBackslash(path);
+    std::vector<std::wstring> files =
+        FileNamesIn(win::FullPath(win::Widen(path.substr(0, path.size() - name.size()))));
+    if (files.empty()) {
+        // A folder the code page cannot hold, entered in the dialog, is not named by its text.
+        files = FileNamesIn(browsed_folder);
+    }
+    const std::wstring wide_name = win::Widen(name);
+    const std::wstring* only = nullptr;
+    for (const std::wstring& file : files) {
+        const std::string shown = win::Narrow(file);
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, shown.data(),
+                           static_cast<int>(shown.size()), name.data(),
+                           static_cast<int>(name.size())) != CSTR_EQUAL) {
+            continue;
+        }
+        if (only != nullptr) {
+            return false;
+        }
+        only = &file;
+    }
+    return only != nullptr && CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, only->data(),
+                                             static_cast<int>(only->size()), wide_name.data(),
+                                             static_cast<int>(wide_name.size())) == CSTR_EQUAL;
 }
 
 std::string PickedName(const std::string& path) {
     // Only A to Z: the Case rule's code page 437 pairs are other characters in the ANSI code
     // page (0x80, the euro sign, would become a double dagger), and the name would then match
     // no file. The search matches without regard to case anyway.
+    // Under a multi-byte code page a character's second byte may be a capital letter: only
+    // letters that stand as characters of their own change.
     std::string name = NameAfterLastBackslash(path);
-    for (char& c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+    for (size_t at = 0; at < name.size();) {
+        const size_t length = format::CharLength(name.data(), name.size(), at);
+        if (length == 1 && name[at] >= 'A' && name[at] <= 'Z') {
+            name[at] = static_cast<char>(name[at] - 'A' + 'a');
         }
+        at += length;
     }
     return name;
 }
@@ -76,12 +133,7 @@ void BuildOpenRequest(HWND owner,
     request.file = FileBuffer(file_name);
     request.initial_folder = initial_folder;
     if (request.initial_folder.empty()) {
-        char current[MAX_PATH] = {};
-        const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
-        // A folder that does not fit leaves the text empty: the dialog then starts there anyway.
-        if (length > 0 && length < MAX_PATH) {
-            request.initial_folder.assign(current, length);
-        }
+        request.initial_folder = win::CurrentDirectory();
     }
     request.title = title;
     request.default_ext = default_ext;
@@ -108,16 +160,19 @@ int OpenFileDialog(HWND owner,
                    const std::string& initial_folder,
                    const std::string& filter,
                    const std::string& default_ext,
-                   DWORD& flags) {
+                   DWORD& flags,
+                   std::wstring* browsed_folder) {
     OpenRequest request;
     BuildOpenRequest(owner, title, file_name, initial_folder, filter, default_ext, flags, request);
     // The dialog makes each folder it browses the process's current one; a relative start folder
     // must mean after it what it meant before.
-    char current[MAX_PATH] = {};
-    const DWORD current_length = GetCurrentDirectoryA(MAX_PATH, current);
+    const std::string current = win::CurrentDirectory();
     const int result = GetOpenFileNameA(&request.ofn);
-    if (current_length > 0 && current_length < MAX_PATH) {
-        SetCurrentDirectoryA(current);
+    if (browsed_folder != nullptr) {
+        *browsed_folder = win::CurrentWideDirectory();
+    }
+    if (!current.empty()) {
+        SetCurrentDirectoryA(current.c_str());
     }
     file_name = ReadBack(request.file);
     flags = request.ofn.Flags;
@@ -131,12 +186,13 @@ std::string FilePickerFilter() {
 
 FilePick FilePicker(std::string& name) {
     std::string path;
+    std::wstring browsed_folder;
     DWORD flags = kFilePickerFlags;
     if (OpenFileDialog(win::g_handles.window, "Open File", path, "", FilePickerFilter(), "TXT",
-                       flags) == 0) {
+                       flags, &browsed_folder) == 0) {
         return FilePick::kCancelled;
     }
-    if (NameLostToCodePage(path)) {
+    if (!NamesOneFile(path, browsed_folder)) {
         MessageBoxA(win::g_handles.window, kFileNameLostText, win::kMessageCaption,
                     MB_OK | MB_ICONEXCLAMATION);
         return FilePick::kRefused;

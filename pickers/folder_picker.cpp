@@ -2,12 +2,21 @@
 
 #include "pickers/folder_picker.h"
 
+#include <vector>
+
 #include "search/state.h"
 #include "win32/search_window.h"
 #include "win32/wide_path.h"
 
+// <shlobj.h> declares it for Vista and later only; Vista is the oldest system the program runs on.
+extern "C" __declspec(dllimport) BOOL WINAPI
+    SHGetPathFromIDListEx(LPCITEMIDLIST list, PWSTR path, DWORD size, int options);
+
 namespace pickers {
 namespace {
+
+// The longest path the system has, in UTF-16 units with its NUL.
+constexpr size_t kLongestPath = 32768;
 
 // The item list that the browser hands back; the shell's allocator frees it.
 struct ItemListTraits {
@@ -17,12 +26,15 @@ struct ItemListTraits {
 };
 using ItemList = win::Owned<ItemListTraits>;
 
-// True when the ANSI path names the chosen folder: the wide path comes back from it. A name the
-// code page cannot hold comes out with "?" or a look-alike letter, and names nothing (or another
-// folder).
-bool AnsiPathHolds(LPCITEMIDLIST list, const char* ansi_path) {
-    wchar_t wide[MAX_PATH] = {};
-    return SHGetPathFromIDListW(list, wide) && win::Widen(ansi_path) == wide;
+// The folder's path however long (the ANSI and wide calls stop at MAX_PATH); "" for a virtual
+// item of the shell (the computer, the control panel), which has no path.
+std::wstring ChosenPath(LPCITEMIDLIST list) {
+    std::vector<wchar_t> path(kLongestPath);
+    if (!SHGetPathFromIDListEx(list, path.data(), static_cast<DWORD>(path.size()), 0)) {
+        return L"";
+    }
+    path.back() = L'\0';
+    return path.data();
 }
 
 }  // namespace
@@ -46,14 +58,14 @@ std::string StartFolderPicker(HWND owner) {
     if (!chosen.Valid()) {
         return "";
     }
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(chosen.Get(), path)) {
-        // A virtual item of the shell (the computer, the control panel) has no path.
+    const std::wstring wide = ChosenPath(chosen.Get());
+    if (wide.empty()) {
         return "";
     }
-    // Terminated even if the platform filled the whole buffer.
-    path[MAX_PATH - 1] = '\0';
-    if (!AnsiPathHolds(chosen.Get(), path)) {
+    // The ANSI text must name the chosen folder: a name the code page cannot hold comes out with
+    // "?" or a look-alike letter, and names nothing (or another folder).
+    const std::string path = win::Narrow(wide);
+    if (win::Widen(path) != wide) {
         MessageBoxA(owner, kFolderNameLostText, win::kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
         return "";
     }

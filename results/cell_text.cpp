@@ -6,19 +6,21 @@
 #include <cstring>
 #include <limits>
 
+#include "format/code_page.h"
 #include "search/result_row.h"
 
 namespace results {
 
 namespace {
 
-// How many bytes of a field a cell shows: up to the 259-character limit or a NUL, whichever
-// comes first.
+// How many bytes of a field a cell shows: up to the 259-byte limit or a NUL, whichever comes
+// first, and never half a character.
 size_t ShownLength(const std::string& field) {
     const size_t limit = std::min(field.size(), kCellTextSize - 1);
     const void* nul = std::memchr(field.data(), '\0', limit);
-    return nul == nullptr ? limit
-                          : static_cast<size_t>(static_cast<const char*>(nul) - field.data());
+    return format::WholeCharsWithin(
+        field,
+        nul == nullptr ? limit : static_cast<size_t>(static_cast<const char*>(nul) - field.data()));
 }
 
 // Field c + 1 of a row; a column before the first gives nothing.

@@ -14,29 +14,8 @@ namespace results {
 
 namespace {
 
-// Appends the characters at 1-based positions a to b of text; those past its end are missing.
-void AppendPositions(const std::string& text, size_t a, size_t b, std::string* out) {
-    if (a > text.size()) {
-        return;
-    }
-    out->append(text, a - 1, std::min(b, text.size()) - a + 1);
-}
-
-std::string DateKey(const std::string& date) {
-    // yyyyMM/dd HH:mm fits a string's own small buffer, so no reserve: it would allocate.
-    std::string key;
-    AppendPositions(date, 7, 10, &key);
-    AppendPositions(date, 4, 6, &key);
-    AppendPositions(date, 1, 2, &key);
-    key += ' ';
-    AppendPositions(date, 13, 14, &key);
-    key += ':';
-    AppendPositions(date, 16, 17, &key);
-    return key;
-}
-
 std::string ExtensionKey(const std::string& name) {
-    const size_t dot = name.find('.');
+    const size_t dot = format::FindChar(name, '.');
     const size_t after = dot == std::string::npos ? name.size() : dot + 1;
     std::string key;
     key.reserve(name.size() - after + 1 + name.size());
@@ -73,7 +52,7 @@ std::string SortKey(const std::string& row, int k) {
         case search::kSize:
             return SizeKey(search::RowField(row, k));
         case search::kDate:
-            return DateKey(search::RowField(row, k));
+            return search::RowField(row, search::kDateKey);
         default:
             return std::string();
     }
@@ -88,16 +67,25 @@ std::vector<std::string> BuildKeys(const std::vector<std::string>& rows, int k) 
     return keys;
 }
 
-int CompareKeys(const std::string& a, const std::string& b) {
+int CompareKeys(const std::string& a, const std::string& b, const format::CodePage& page) {
     const size_t n = std::min(a.size(), b.size());
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a.data());
     const unsigned char* y = reinterpret_cast<const unsigned char*>(b.data());
+    // Single-byte pages and UTF-8 hold an ASCII byte only as a character of its own.
+    const bool double_byte = page.kind == format::CodePage::Kind::kDoubleByte;
     for (size_t i = 0; i < n; ++i) {
         if (x[i] != y[i]) {
             const unsigned fx = Fold(x[i]);
             const unsigned fy = Fold(y[i]);
             if (fx != fy) {
                 return fx < fy ? -1 : 1;
+            }
+        } else if (double_byte && page.lead[x[i]] && i + 1 < n && x[i + 1] != 0) {
+            // The same lead byte in both: the bytes after it are second bytes, compared as they
+            // are ("a" there is no letter).
+            ++i;
+            if (x[i] != y[i]) {
+                return x[i] < y[i] ? -1 : 1;
             }
         }
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "format/code_page.h"
+
 namespace results {
 
 // Width to which a size key is padded with blanks on the left: the longest size text of a
@@ -18,15 +20,18 @@ constexpr size_t kSizeKeyWidth = 26;
 //   2:    the name after its first "." (nothing without one), then ".", then the whole name.
 //   4:    the size text, blanks to the left up to kSizeKeyWidth, so that sizes of ten digits and
 //         more sort by size too; equal texts stay equal.
-//   5:    from dd/MM/yyyy  HH:mm the text yyyyMM/dd HH:mm, taken at fixed positions whatever the
-//         date says; positions past its end give nothing.
+//   5:    the date's key kept beside the row: its time to the minute, in time order whatever
+//         layout the date text has.
 std::string SortKey(const std::string& row, int k);
 
 // One key per row, index by index.
 std::vector<std::string> BuildKeys(const std::vector<std::string>& rows, int k);
 
-// Byte order with only a-z folded to A-Z; a prefix is smaller. Negative, zero or positive.
-int CompareKeys(const std::string& a, const std::string& b);
+// Byte order with only a-z folded to A-Z, where they stand as characters of their own; a prefix
+// is smaller. Negative, zero or positive.
+int CompareKeys(const std::string& a,
+                const std::string& b,
+                const format::CodePage& page = format::g_code_page);
 
 // Sorts keys ascending or descending by the program's quicksort (middle pivot, scans from both
 // ends that stop at keys equal to the pivot) and moves rows[i] wherever keys[i] goes, so equal

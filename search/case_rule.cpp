@@ -1,9 +1,10 @@
-// The Case rule: ASCII letters and seven code-page-437 letter pairs.
+// The Case rule: ASCII letters and seven code-page-437 letter pairs, by whole characters.
 
 #include "search/case_rule.h"
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace search {
 namespace {
@@ -52,18 +53,34 @@ char LowerByte(char c) {
     return c;
 }
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) {
-        c = UpperByte(c);
+namespace {
+
+template <char (*Case)(char)>
+std::string Cased(std::string text, const format::CodePage& page) {
+    if (page.kind == format::CodePage::Kind::kSingleByte) {
+        for (char& c : text) {
+            c = Case(c);
+        }
+        return text;
+    }
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = format::CharLength(text.data(), text.size(), at, page);
+        if (length == 1 && static_cast<unsigned char>(text[at]) < 0x80) {
+            text[at] = Case(text[at]);
+        }
+        at += length;
     }
     return text;
 }
 
-std::string LowerCase(std::string text) {
-    for (char& c : text) {
-        c = LowerByte(c);
-    }
-    return text;
+}  // namespace
+
+std::string UpperCase(std::string text, const format::CodePage& page) {
+    return Cased<UpperByte>(std::move(text), page);
+}
+
+std::string LowerCase(std::string text, const format::CodePage& page) {
+    return Cased<LowerByte>(std::move(text), page);
 }
 
 }  // namespace search

@@ -3,21 +3,30 @@
 #include "search/result_row.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "format/code_page.h"
 #include "format/mask_format.h"
 #include "search/case_rule.h"
 
 namespace search {
 
 std::string ExtensionOf(const std::string& name) {
-    const size_t dot = name.find('.');
+    const size_t dot = format::FindChar(name, '.');
     return dot == std::string::npos ? std::string() : UpperCase(name.substr(dot + 1));
+}
+
+std::string DateKey(int year, int month, int day, int hour, int minute) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%05d%02d%02d%02d%02d", year, month, day, hour, minute);
+    return key;
 }
 
 std::string MakeRow(const std::string& name,
                     const std::string& directory,
                     int64_t size,
-                    const std::string& date) {
+                    const std::string& date,
+                    const std::string& date_key) {
     const std::string lower = LowerCase(name);
     std::string row = lower;
     row += '\t';
@@ -28,6 +37,8 @@ std::string MakeRow(const std::string& name,
     row += format::MaskFormat(size, "* #######,");
     row += '\t';
     row += date;
+    row += '\t';
+    row += date_key;
     if (lower != name) {
         row += '\t';
         row += name;
@@ -51,23 +62,23 @@ std::string RowField(const std::string& row, int k) {
     return row.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
-void AttachRealPath(std::string& row, size_t index) {
-    for (auto tabs = std::count(row.begin(), row.end(), '\t'); tabs < kRealPath - 1; ++tabs) {
+void AttachNumber(std::string& row, Field k, size_t number) {
+    for (auto tabs = std::count(row.begin(), row.end(), '\t'); tabs < k - 1; ++tabs) {
         row += '\t';
     }
-    row += std::to_string(index);
+    row += std::to_string(number);
 }
 
-bool RealPathIndex(const std::string& row, size_t* index) {
-    const std::string field = RowField(row, kRealPath);
+bool NumberField(const std::string& row, Field k, size_t* number) {
+    const std::string field = RowField(row, k);
     if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
-    size_t number = 0;
+    size_t value = 0;
     for (char digit : field) {
-        number = number * 10 + static_cast<size_t>(digit - '0');
+        value = value * 10 + static_cast<size_t>(digit - '0');
     }
-    *index = number;
+    *number = value;
     return true;
 }
 

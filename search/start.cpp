@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "format/code_page.h"
 #include "format/number_text.h"
 #include "search/pump.h"
 #include "search/state.h"
@@ -31,7 +32,7 @@ void Search(HWND window) {
     // No free element is added ahead of the rows: the walker sizes the array before each store,
     // so a sort between a confirmed cancel and the end block sees only real rows.
     win::ShowCount(format::NumberText(g_state.found_count, format::Form::kSigned) +
-                   " files trovati");
+                   kFilesFoundText);
     g_state.pattern = win::GetText(window, win::kPatternBox);
     g_state.start_folder = win::GetText(window, win::kStartFolderBox);
     g_state.include_subfolders = win::GetCheck(window, win::kSubfoldersBox);
@@ -54,7 +55,8 @@ void Start() {
     HWND window = win::g_handles.window;
     if (HasFolderPart(win::GetText(window, win::kPatternBox))) {
         // No search starts: the rows, the labels and the controls stay as they are.
-        MessageBoxA(window, kFolderInPatternText, win::kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
+        win::OwnMessageBox(window, kFolderInPatternText, win::kMessageCaption,
+                           MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     // Each Pump step may sleep 1 ms: on Windows that lasts a whole timer tick unless the
@@ -83,7 +85,7 @@ void Start() {
 }  // namespace
 
 bool HasFolderPart(const std::string& pattern) {
-    return pattern.find_first_of("\\/:") != std::string::npos;
+    return format::FindCharOf(pattern, "\\/:") != std::string::npos;
 }
 
 double ClockSeconds(const SYSTEMTIME& clock) {
@@ -93,9 +95,17 @@ double ClockSeconds(const SYSTEMTIME& clock) {
 }
 
 std::string NormaliseStartFolder(std::string folder) {
-    while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
-        folder.pop_back();
+    // Stepped by characters: the last byte of a folder name may be a character's second byte
+    // that reads as "\\" (0x5C), and the separator must not be taken for it.
+    size_t kept = 0;
+    for (size_t at = 0; at < folder.size();) {
+        const size_t length = format::CharLength(folder.data(), folder.size(), at);
+        if (length != 1 || (folder[at] != '\\' && folder[at] != '/')) {
+            kept = at + length;
+        }
+        at += length;
     }
+    folder.resize(kept);
     return folder + "\\";
 }
 

@@ -14,7 +14,7 @@ constexpr int kLockedDuringSearch[] = {win::kQuitButton,         win::kHelpButto
                                        win::kFolderBrowseButton, win::kPatternBox,
                                        win::kSubfoldersBox,      win::kStartFolderBox};
 
-// The message that refuses a pattern holding a folder part ("\\", "/" or ":").
+// The message that refuses a pattern holding a folder part ("\\", "/" or ":"), in code page 1252.
 constexpr char kFolderInPatternText[] =
     "Il modello di ricerca non pu\xF2 contenere cartelle (\\ / :).\r\n"
     "Scrivi la cartella in \"Parto da:\" e qui solo il nome, con * e ?.";

@@ -9,6 +9,7 @@
 #include "search/state.h"
 #include "search/walker.h"
 #include "win32/search_window.h"
+#include "win32/wide_path.h"
 #include "win32/win.h"
 
 namespace search {
@@ -23,10 +24,10 @@ void ShowResults(float start_time, const char* stop_note) {
     SYSTEMTIME clock;
     GetLocalTime(&clock);
     const float elapsed = ElapsedSeconds(start_time, ClockSeconds(clock));
-    win::ShowStatus(
-        "Trovati: " +
-        SearchSummary(g_state.found_count, g_state.pattern, g_state.total_bytes, elapsed) +
-        stop_note);
+    win::ShowStatus("Trovati: " +
+                    SearchSummary(g_state.found_count, win::WithoutBidi(g_state.pattern),
+                                  g_state.total_bytes, elapsed) +
+                    stop_note);
 }
 
 // Unlocks what the search locked. Its one text is too short to need memory of its own, so this

@@ -4,7 +4,7 @@
 
 namespace win {
 
-std::string DateText(const FILETIME& utc) {
+std::string DateText(const FILETIME& utc, SYSTEMTIME* shown) {
     // Converted with the zone's offset in force now, the same for every file.
     FILETIME local = utc;
     FileTimeToLocalFileTime(&utc, &local);
@@ -20,6 +20,12 @@ std::string DateText(const FILETIME& utc) {
     if (GetTimeFormatA(0, TIME_NOSECONDS | TIME_FORCE24HOURFORMAT, &parts, nullptr, time,
                        sizeof time) == 0) {
         time[0] = '\0';
+    }
+    if (shown != nullptr) {
+        *shown = SYSTEMTIME{};
+        if (date[0] != '\0' && time[0] != '\0') {
+            *shown = parts;
+        }
     }
     return std::string(date) + "  " + time;
 }

@@ -2,21 +2,61 @@
 
 #include "win32/wide_path.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace win {
+
+format::CodePage SystemCodePage() {
+    const UINT id = GetACP();
+    // UTF-8 has no lead bytes for GetCPInfo to give.
+    if (id == CP_UTF8) {
+        return format::Utf8Page();
+    }
+    CPINFO info = {};
+    if (!GetCPInfo(id, &info) || info.MaxCharSize < 2) {
+        return format::SingleBytePage(id);
+    }
+    format::LeadRange ranges[MAX_LEADBYTES / 2] = {};
+    size_t count = 0;
+    for (size_t i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+        ranges[count++] = {info.LeadByte[i], info.LeadByte[i + 1]};
+    }
+    return format::DoubleBytePage(id, ranges, count);
+}
+
+bool IsBidiControl(wchar_t c) {
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+std::wstring WithoutBidi(std::wstring text) {
+    for (wchar_t& c : text) {
+        if (IsBidiControl(c)) {
+            c = L'?';
+        }
+    }
+    return text;
+}
+
+std::string WithoutBidi(const std::string& text) {
+    const std::wstring wide = Widen(text);
+    const bool held = std::any_of(wide.begin(), wide.end(), IsBidiControl);
+    return held ? Narrow(wide) : text;
+}
 
 std::string Narrow(const wchar_t* text, size_t length) {
     std::string narrow(length, '\0');
     // Plain ASCII, most names, gives the same bytes.
     for (size_t i = 0; i < length; ++i) {
         if (text[i] >= 0x80) {
-            const int size = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr,
-                                                 0, nullptr, nullptr);
+            const std::wstring shown = WithoutBidi(std::wstring(text, length));
+            const int size = WideCharToMultiByte(CP_ACP, 0, shown.data(), static_cast<int>(length),
+                                                 nullptr, 0, nullptr, nullptr);
             narrow.assign(static_cast<size_t>(size > 0 ? size : 0), '\0');
             if (size > 0) {
-                WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &narrow[0], size,
-                                    nullptr, nullptr);
+                WideCharToMultiByte(CP_ACP, 0, shown.data(), static_cast<int>(length), &narrow[0],
+                                    size, nullptr, nullptr);
             }
             return narrow;
         }

@@ -9,8 +9,21 @@
 
 namespace win {
 
+// How the system's ANSI code page spells its characters: GetACP with GetCPInfo's lead bytes.
+format::CodePage SystemCodePage();
+
+// True for a character that changes the direction of the text around it (U+061C, U+200E,
+// U+200F, U+202A to U+202E, U+2066 to U+2069): in a name it can make "foto" + U+202E +
+// "gpj.exe" read "fotoexe.jpg".
+bool IsBidiControl(wchar_t c);
+
+// The text with each bidirectional control shown as "?".
+std::wstring WithoutBidi(std::wstring text);
+std::string WithoutBidi(const std::string& text);
+
 // A wide text as the ANSI calls hand it on: WideCharToMultiByte with CP_ACP and no flags, best
-// fit where the code page has a look-alike and "?" where it has nothing.
+// fit where the code page has a look-alike and "?" where it has nothing; and "?" for each
+// bidirectional control, which the code page may hold (UTF-8 does).
 std::string Narrow(const wchar_t* text, size_t length);
 std::string Narrow(const std::wstring& text);
 

@@ -12,6 +12,32 @@ namespace {
 
 int g_fine_timers = 0;
 
+std::wstring From1252(const char* text) {
+    const int size = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
+    if (size > 0) {
+        MultiByteToWideChar(1252, 0, text, -1, &wide[0], size);
+    }
+    return wide;
+}
+
+// Asks again while the directory does not fit: it may change between two calls.
+template <class Text, class Get>
+Text ReadDirectory(Get get) {
+    for (DWORD size = MAX_PATH;;) {
+        Text directory(size, 0);
+        const DWORD length = get(size, &directory[0]);
+        if (length == 0) {
+            return Text();
+        }
+        if (length < size) {
+            directory.resize(length);
+            return directory;
+        }
+        size = length;
+    }
+}
+
 }  // namespace
 
 FineTimer::FineTimer() : raised_(timeBeginPeriod(1) == TIMERR_NOERROR) {
@@ -42,11 +68,28 @@ void SetText(HWND window, int id, const std::string& text) {
 }
 
 std::string GetText(HWND window, int id) {
-    char buffer[MAX_PATH] = {};
-    if (window != nullptr) {
-        GetDlgItemTextA(window, id, buffer, sizeof buffer);
+    HWND control = window == nullptr ? nullptr : GetDlgItem(window, id);
+    // The length may count more bytes than the text has (never fewer).
+    const int length = control == nullptr ? 0 : GetWindowTextLengthA(control);
+    if (length <= 0) {
+        return "";
     }
-    return buffer;
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(control, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::string CurrentDirectory() {
+    return ReadDirectory<std::string>(GetCurrentDirectoryA);
+}
+
+std::wstring CurrentWideDirectory() {
+    return ReadDirectory<std::wstring>(GetCurrentDirectoryW);
+}
+
+int OwnMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    return MessageBoxW(owner, From1252(text).c_str(), From1252(caption).c_str(), type);
 }
 
 int GetCheck(HWND window, int id) {

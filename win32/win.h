@@ -9,16 +9,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "format/code_page.h"
+
 namespace win {
 
-// Copies text into a fixed platform buffer: at most N - 1 bytes, always terminated.
+// Copies text into a fixed platform buffer: at most N - 1 bytes, always terminated, and never
+// half a character.
 template <size_t N>
 void CopyBounded(char (&out)[N], const std::string& text) {
-    const size_t n = std::min(text.size(), N - 1);
+    const size_t n = format::WholeCharsWithin(text, N - 1);
     std::memcpy(out, text.data(), n);
     out[n] = '\0';
 }
@@ -26,9 +28,17 @@ void CopyBounded(char (&out)[N], const std::string& text) {
 // Sets the text of a child control; does nothing while the window does not exist.
 void SetText(HWND window, int id, const std::string& text);
 
-// The text of a child control through a 260-byte buffer: at most 259 characters; "" when the
-// window or control does not exist.
+// The whole text of a child control, however long; "" when the window or control does not exist.
 std::string GetText(HWND window, int id);
+
+// The process's current directory, however long, in the code page and as the file system has
+// it; "" when it cannot be read.
+std::string CurrentDirectory();
+std::wstring CurrentWideDirectory();
+
+// A message box with a text and caption of the program's own, written in code page 1252: shown
+// through the wide call, a letter such as "\xF2" reads the same under every code page.
+int OwnMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // The check state of a check box (BM_GETCHECK).
 int GetCheck(HWND window, int id);

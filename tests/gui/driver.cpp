@@ -743,6 +743,15 @@ std::string MessageBoxText(HWND box) {
     return Text(text);
 }
 
+std::wstring MessageBoxWideText(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    const int length = text == nullptr ? 0 : GetWindowTextLengthW(text);
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    wide.resize(static_cast<size_t>(
+        text == nullptr ? 0 : GetWindowTextW(text, &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
 std::vector<int> MessageBoxButtons(HWND box) {
     std::vector<Control> buttons;
     for (const Control& c : ReadControls(box)) {

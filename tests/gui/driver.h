@@ -180,8 +180,9 @@ void ClickHeading(HWND list, int column);
 // The visible message box (dialog class #32770) of process pid with this caption, or null.
 HWND FindMessageBox(DWORD pid, const std::string& caption);
 HWND WaitMessageBox(DWORD pid, const std::string& caption, DWORD ms = kWaitMs);
-// The text of its message (the static control 0xFFFF).
+// The text of its message (the static control 0xFFFF), as the ANSI and the wide calls read it.
 std::string MessageBoxText(HWND box);
+std::wstring MessageBoxWideText(HWND box);
 // Identifiers of its buttons, left to right.
 std::vector<int> MessageBoxButtons(HWND box);
 // Presses one of its buttons (IDOK, IDYES, IDNO, ...) and waits until the box has closed.

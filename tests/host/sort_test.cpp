@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "search/result_row.h"
+#include "tests/host/code_pages.h"
 #include "tests/host/sort_support.h"
 
 namespace {
@@ -32,7 +33,8 @@ std::string Row(const std::string& name,
                 const std::string& directory,
                 const std::string& size,
                 const std::string& date) {
-    return name + "\t" + extension + "\t" + directory + "\t" + size + "\t" + date;
+    return name + "\t" + extension + "\t" + directory + "\t" + size + "\t" + date + "\t" +
+           sorttest::ItalianDateKey(date);
 }
 
 std::vector<std::string> PlainSortRows(std::vector<std::string> rows, int k, bool descending) {
@@ -101,7 +103,7 @@ TEST(SortKey, SizeKeyIsTheSizeTextRightAlignedIn26) {
         {-1234, 20, "-1,234"},
     };
     for (const auto& c : cases) {
-        const std::string row = search::MakeRow("f.dat", "C:\\", c.size, "01/01/2000  00:00");
+        const std::string row = search::MakeRow("f.dat", "C:\\", c.size, "01/01/2000  00:00", "");
         EXPECT_EQ(SortKey(row, 4), Blanks(c.blanks) + c.digits) << c.size;
     }
     // Whatever the field holds, it is padded to the same width and kept otherwise.
@@ -112,32 +114,27 @@ TEST(SortKey, SizeKeyIsTheSizeTextRightAlignedIn26) {
     EXPECT_EQ(SortKey("a\tb\tc\t" + std::string(30, '9'), 4), std::string(30, '9'));
 }
 
-TEST(SortKey, DateKeyTakesFixedPositions) {
+TEST(SortKey, DateKeyIsTheTimeKeptBesideTheRowWhateverTheTextSays) {
     const struct {
-        std::string date;
+        int year, month, day, hour, minute;
         std::string key;
     } cases[] = {
-        {"08/12/2026  14:05", "202612/08 14:05"},
-        {"31/01/1999  09:59", "199901/31 09:59"},
-        {"01/02/2000  00:00:30", "200002/01 00:00"},
-        {"08/12/2026  14:0", "202612/08 14:0"},
-        {"08/12/2026  14:", "202612/08 14:"},
-        {"08/12/2026  1", "202612/08 1:"},
-        {"08/12/2026  ", "202612/08 :"},
-        {"08/12/202", "20212/08 :"},
-        {"08/12/", "12/08 :"},
-        {"08/12", "1208 :"},
-        {"08/1", "108 :"},
-        {"08/", "08 :"},
-        {"0", "0 :"},
-        {"", " :"},
-        // Another layout is not recognised: the positions stay fixed.
-        {"2026-12-08 14:05", "2-086-120 4::5"},
+        {2026, 12, 9, 14, 5, "0202612091405"},    {1601, 1, 1, 0, 0, "0160101010000"},
+        {9999, 12, 31, 23, 59, "0999912312359"},  {10000, 1, 1, 0, 0, "1000001010000"},
+        {30827, 12, 31, 23, 59, "3082712312359"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SortKey(Row("n", "", "C:\\", "        1", c.date), 5), c.key) << c.date;
+        const std::string key = search::DateKey(c.year, c.month, c.day, c.hour, c.minute);
+        EXPECT_EQ(key, c.key);
+        // The date text plays no part: month-first, year-first or none at all.
+        for (const char* date : {"12/9/2026  14:05", "2026-12-09  14:05", "  "}) {
+            EXPECT_EQ(SortKey(search::MakeRow("n", "C:\\", 1, date, key), 5), c.key) << date;
+        }
     }
-    EXPECT_EQ(SortKey("solo", 5), " :");
+    // Years past 9999 after 9999; a time the text could not show before every other.
+    EXPECT_LT(CompareKeys(cases[2].key, cases[3].key), 0);
+    EXPECT_LT(CompareKeys("", cases[1].key), 0);
+    EXPECT_EQ(SortKey("solo", 5), "");
 }
 
 TEST(SortKey, OtherColumnsHaveNoKey) {
@@ -197,6 +194,26 @@ TEST(CompareKeys, OnlyAsciiLettersFoldAndBytesAreUnsigned) {
         EXPECT_EQ((forward > 0) - (forward < 0), c.order) << "\"" << c.a << "\" \"" << c.b << "\"";
         EXPECT_EQ((backward > 0) - (backward < 0), -c.order)
             << "\"" << c.b << "\" \"" << c.a << "\"";
+    }
+}
+
+TEST(CompareKeys, UnderADoubleBytePageSecondBytesAreNoLetters) {
+    const format::CodePage page = testpages::Page(932);
+    const struct {
+        std::string a;
+        std::string b;
+        int order;
+    } cases[] = {
+        {"\x83\x41", "\x83\x61", -1},   // katakana a before di: their second bytes read A and a
+        {"\x83\x41x", "\x83\x41X", 0},  // the letter after them folds
+        {"a\x83", "A\x83", 0},          // a lone lead byte at the end
+        {"\x83\x41", "\x83", 1},
+    };
+    for (const auto& c : cases) {
+        const int forward = CompareKeys(c.a, c.b, page);
+        const int backward = CompareKeys(c.b, c.a, page);
+        EXPECT_EQ((forward > 0) - (forward < 0), c.order) << c.a;
+        EXPECT_EQ((backward > 0) - (backward < 0), -c.order) << c.a;
     }
 }
 
@@ -349,7 +366,7 @@ TEST(SortRows, SizesSortBySizeAcrossTenDigits) {
     };
     std::vector<std::string> rows;
     for (int64_t size : sizes) {
-        rows.push_back(search::MakeRow("f.dat", "C:\\", size, "01/01/2000  00:00"));
+        rows.push_back(search::MakeRow("f.dat", "C:\\", size, "01/01/2000  00:00", ""));
     }
     std::vector<int64_t> ascending(std::begin(sizes), std::end(sizes));
     std::sort(ascending.begin(), ascending.end());
@@ -368,8 +385,8 @@ TEST(SortRows, SizesSortBySizeAcrossTenDigits) {
     }
 
     std::vector<std::string> pair = {
-        search::MakeRow("giga.dat", "C:\\", 1000000000, "01/01/2000  00:00"),
-        search::MakeRow("quasi.dat", "C:\\", 999999999, "01/01/2000  00:00"),
+        search::MakeRow("giga.dat", "C:\\", 1000000000, "01/01/2000  00:00", ""),
+        search::MakeRow("quasi.dat", "C:\\", 999999999, "01/01/2000  00:00", ""),
     };
     SortRows(pair, 4, false);
     EXPECT_EQ(search::RowField(pair[0], 1), "quasi.dat");
@@ -392,8 +409,8 @@ TEST(SortRows, SizesBelowTenDigitsKeepTheOrderOfTheirTexts) {
             if (b >= 1000000000) {
                 continue;
             }
-            const std::string ra = search::MakeRow("a", "C:\\", a, "");
-            const std::string rb = search::MakeRow("b", "C:\\", b, "");
+            const std::string ra = search::MakeRow("a", "C:\\", a, "", "");
+            const std::string rb = search::MakeRow("b", "C:\\", b, "", "");
             const int text = CompareKeys(search::RowField(ra, 4), search::RowField(rb, 4));
             const int key = CompareKeys(SortKey(ra, 4), SortKey(rb, 4));
             EXPECT_EQ((text > 0) - (text < 0), (key > 0) - (key < 0)) << a << " " << b;
@@ -408,7 +425,7 @@ TEST(SortRows, EqualSizesTieAsEqualTexts) {
     for (bool descending : {false, true}) {
         std::vector<std::string> rows;
         for (size_t i = 0; i < 4; ++i) {
-            rows.push_back(search::MakeRow("r" + std::to_string(i + 1), "C:\\", sizes[i], ""));
+            rows.push_back(search::MakeRow("r" + std::to_string(i + 1), "C:\\", sizes[i], "", ""));
         }
         SortRows(rows, 4, descending);
         EXPECT_EQ(Tags(rows), descending ? "3,1,4,2" : "4,2,1,3");
@@ -434,9 +451,10 @@ std::vector<std::string> RandomRows(std::mt19937& random, size_t n) {
     std::vector<std::string> rows;
     for (size_t i = 0; i < n; ++i) {
         const std::string name = names[random() % std::size(names)];
+        const std::string date = dates[random() % std::size(dates)];
         rows.push_back(search::MakeRow(name, folders[random() % std::size(folders)],
-                                       sizes[random() % std::size(sizes)],
-                                       dates[random() % std::size(dates)]));
+                                       sizes[random() % std::size(sizes)], date,
+                                       sorttest::ItalianDateKey(date)));
         if (random() % 4 == 0) {
             rows.back() += "\t#" + std::to_string(i);  // tells rows with equal fields apart
         }

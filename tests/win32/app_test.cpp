@@ -19,6 +19,7 @@
 #include "app/process.h"
 #include "app/row_actions.h"
 #include "app/window.h"
+#include "tests/host/code_pages.h"
 
 #include <oleauto.h>
 #include <winver.h>
@@ -129,6 +130,7 @@ TEST(StartFolderOf, FirstThreeCharactersOrTheShareRoot) {
     const struct {
         const char* directory;
         const char* folder;
+        unsigned page = 1252;
     } cases[] = {
         {"C:\\Users\\x", "C:\\"},
         {"D:\\", "D:\\"},
@@ -139,8 +141,11 @@ TEST(StartFolderOf, FirstThreeCharactersOrTheShareRoot) {
         {"\\\\server\\share\\a\\b", "\\\\server\\share\\"},
         // No share to go to: the server as it stands, as a folder.
         {"\\\\server", "\\\\server\\"},
+        // A share whose name ends in a character whose second byte is 0x5C.
+        {"\\\\server\\\x95\x5C\\a", "\\\\server\\\x95\x5C\\", 932},
     };
     for (const auto& c : cases) {
+        const testpages::ScopedPage page(c.page);
         EXPECT_EQ(app::StartFolderOf(c.directory), c.folder) << c.directory;
     }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "tests/win32/fixtures.h"
 
 namespace {
@@ -23,7 +26,13 @@ TEST(DateText, ItalianLocalDateAndTime) {
     };
     for (const auto& c : cases) {
         const FILETIME utc = vtest::UtcTime(c.year, c.month, c.day, c.hour, c.minute, c.second);
-        EXPECT_EQ(win::DateText(utc), c.expected);
+        SYSTEMTIME shown;
+        EXPECT_EQ(win::DateText(utc, &shown), c.expected);
+        // The time beside the text, which the Data column sorts by, is the one the text shows.
+        char text[32];
+        std::snprintf(text, sizeof text, "%02u/%02u/%04u  %02u:%02u", shown.wDay, shown.wMonth,
+                      shown.wYear, shown.wHour, shown.wMinute);
+        EXPECT_EQ(text, std::string(c.expected));
     }
 }
 
@@ -32,7 +41,10 @@ TEST(DateText, TimeThatIsNoCalendarDateKeepsBothBlanks) {
     FILETIME bad;
     bad.dwHighDateTime = 0x80000000u;
     bad.dwLowDateTime = 0;
-    EXPECT_EQ(win::DateText(bad), "  00:00");
+    SYSTEMTIME shown;
+    EXPECT_EQ(win::DateText(bad, &shown), "  00:00");
+    // Nothing to sort by: such a row sorts as the oldest.
+    EXPECT_EQ(shown.wYear, 0);
 }
 
 }  // namespace

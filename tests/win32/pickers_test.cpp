@@ -12,6 +12,7 @@
 
 #include "win32/search_window.h"
 #include "search/state.h"
+#include "tests/host/code_pages.h"
 #include "tests/win32/fixtures.h"
 
 #include <dlgs.h>
@@ -107,6 +108,7 @@ TEST(PickedName, PartAfterLastBackslashWithItsAsciiLettersLowerCased) {
         const char* path;
         const char* after;
         const char* picked;
+        unsigned page = 1252;
     } cases[] = {
         {"C:\\Dati\\Note.TXT", "Note.TXT", "note.txt"},
         {"Z:\\tmp\\Relazione.TXT", "Relazione.TXT", "relazione.txt"},
@@ -124,23 +126,17 @@ TEST(PickedName, PartAfterLastBackslashWithItsAsciiLettersLowerCased) {
         // code page (the euro sign 0x80 into a double dagger) stay, so the name still matches.
         {"C:\\\x8E\x80\xA5.BAS", "\x8E\x80\xA5.BAS", "\x8E\x80\xA5.bas"},
         {"Z:\\Prezzi \x80.XLS", "Prezzi \x80.XLS", "prezzi \x80.xls"},
+        // Code page 932: a name ending in a second byte 0x5C before the dot (ichiranhyou.xlsx),
+        // second bytes that read as capitals (aikon.ICO).
+        {"Z:\\\x88\xEA\x97\x97\x95\x5C.XLSX", "\x88\xEA\x97\x97\x95\x5C.XLSX",
+         "\x88\xEA\x97\x97\x95\x5C.xlsx", 932},
+        {"Z:\\\x83\x41\x83\x43\x83\x52\x83\x93.ICO", "\x83\x41\x83\x43\x83\x52\x83\x93.ICO",
+         "\x83\x41\x83\x43\x83\x52\x83\x93.ico", 932},
     };
     for (const auto& c : cases) {
+        const testpages::ScopedPage page(c.page);
         EXPECT_EQ(pickers::NameAfterLastBackslash(c.path), c.after) << c.path;
         EXPECT_EQ(pickers::PickedName(c.path), c.picked) << c.path;
-    }
-}
-
-TEST(NameLostToCodePage, OnlyAQuestionMarkInTheFileNameCounts) {
-    const struct {
-        const char* path;
-        bool lost;
-    } cases[] = {
-        {"Z:\\tmp\\??.txt", true},
-        {"Z:\\??\\a.txt", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(pickers::NameLostToCodePage(c.path), c.lost) << c.path;
     }
 }
 
@@ -539,6 +535,9 @@ TEST_F(Pickers, FilePickerCancelOrRefusalLeavesTheNameAlone) {
     // A real UTF-8 name, which the ANSI calls spell ??.txt.
     const std::wstring smiley = L"\U0001F600.txt";
     tree.File(smiley);
+    // A Latin A with macron, which the ANSI calls spell A.txt: the name of another file or none.
+    const std::wstring look_alike = L"\u0100.txt";
+    tree.File(look_alike);
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
     const struct {
         const char* label;
@@ -551,12 +550,13 @@ TEST_F(Pickers, FilePickerCancelOrRefusalLeavesTheNameAlone) {
         {"cancel", L"Relazione.TXT", IDCANCEL, pickers::FilePick::kCancelled, ""},
         {"a name the code page cannot hold", smiley, IDOK, pickers::FilePick::kRefused,
          pickers::kFileNameLostText},
+        {"a look-alike", look_alike, IDOK, pickers::FilePick::kRefused, pickers::kFileNameLostText},
     };
     for (const auto& c : cases) {
         FileDialogView view;
         BoxView box;
         Driver driver([&](DWORD thread) {
-            view = SeeFileDialog(thread, {"??.txt", "Relazione.TXT"});
+            view = SeeFileDialog(thread, {"??.txt", "A.txt", "Relazione.TXT"});
             if (view.dialog == nullptr) {
                 return;
             }

@@ -4,6 +4,7 @@
 
 #include "search/start.h"
 #include "search/summary.h"
+#include "tests/host/code_pages.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ TEST(StartFolder, TrailingSeparatorsBecomeOneBackslash) {
     const struct {
         const char* typed;
         const char* folder;
+        unsigned page = 1252;
     } cases[] = {
         {"C:\\Dati", "C:\\Dati\\"},
         {"C:\\Dati\\", "C:\\Dati\\"},
@@ -22,8 +24,12 @@ TEST(StartFolder, TrailingSeparatorsBecomeOneBackslash) {
         {"\\\\", "\\"},
         {"C:", "C:\\"},
         {" a b \\", " a b \\"},
+        // A folder ending in a character whose second byte is 0x5C keeps its separator.
+        {"C:\\\x97\x5C\x92\xE8\x95\x5C", "C:\\\x97\x5C\x92\xE8\x95\x5C\\", 932},
+        {"C:\\\x95\x5C\\/", "C:\\\x95\x5C\\", 932},
     };
     for (const auto& c : cases) {
+        const testpages::ScopedPage page(c.page);
         EXPECT_EQ(search::NormaliseStartFolder(c.typed), c.folder) << c.typed;
     }
 }

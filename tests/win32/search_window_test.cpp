@@ -233,6 +233,19 @@ TEST_F(SearchWindow, TrailingSeparatorsOfTheStartFolderGiveTheSameRows) {
     }
 }
 
+TEST_F(SearchWindow, LongStartFolderIsReadWhole) {
+    vtest::TempTree tree;
+    // About 300 bytes: a 260-byte buffer would cut it into its parent folder, which holds nothing.
+    const std::string deep = std::string(120, 'a') + "\\" + std::string(150, 'b');
+    tree.File(std::wstring(deep.begin(), deep.end()) + L"\\uno.txt");
+    const std::string typed = tree.Path(deep);
+    ASSERT_GT(typed.size(), 300u);
+    Search(typed, "*.txt");
+    EXPECT_EQ(g_state.start_folder, typed + "\\");
+    ASSERT_EQ(g_state.found_count, 1);
+    EXPECT_EQ(search::RowField(g_state.results[0], search::kName), "uno.txt");
+}
+
 TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
     vtest::TempTree tree;
     tree.File("top.txt");
