@@ -310,6 +310,26 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
                      "the opened file to leave its mark", 20000);
 }
 
+// The system's items of a row's menu act on the row's file: its Proprieta opens the system's
+// window for it.
+TEST(Events, RowMenuCarriesOutTheSystemsItemForTheFile) {
+    vtest::TempTree tree;
+    tree.File("nota.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    HWND list = drive::ControlHandle(window, kResultList);
+    gui::RunSearch(window, tree.Root(), "*.txt");
+    drive::MouseClickCell(window, list, 0, 0, 3);
+    HWND popup = drive::WaitPopupMenu(program->Id());
+    // Up from the top reaches the last item, the system's Proprieta (its "p" is the row menu's).
+    drive::Keys(window, "Up Return");
+    drive::WaitGone(popup, "the menu");
+    HWND properties = gui::WaitOtherDialog(program->Id(), window);
+    EXPECT_EQ(drive::Text(properties), "Propriet\xE0 di nota.txt");
+    PostMessageA(properties, WM_CLOSE, 0, 0);
+    drive::WaitGone(properties, "the properties");
+}
+
 TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
     vtest::TempTree tree;
     tree.File("x.txt");

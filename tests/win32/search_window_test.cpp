@@ -18,6 +18,8 @@
 #include "app/events.h"
 #include "app/modal.h"
 #include "app/process.h"
+#include "app/row_actions.h"
+#include "app/shell_menu.h"
 #include "app/window.h"
 #include "search/result_row.h"
 #include "search/start.h"
@@ -244,6 +246,87 @@ TEST_F(SearchWindow, LongStartFolderIsReadWhole) {
     EXPECT_EQ(g_state.start_folder, typed + "\\");
     ASSERT_EQ(g_state.found_count, 1);
     EXPECT_EQ(search::RowField(g_state.results[0], search::kName), "uno.txt");
+}
+
+// Keys typed in the list: it asks the window which row they reach, as LVM_FINDITEM makes it ask.
+TEST_F(SearchWindow, TypedTextReachesTheRowWhoseNameBeginsWithIt) {
+    vtest::TempTree tree;
+    for (const char* name : {"alfa.txt", "beta.txt", "alfabeto.txt"}) {
+        tree.File(name);
+    }
+    Search(tree.Root(), "*.txt");
+    ASSERT_EQ(g_state.found_count, 3);
+    HWND list = GetDlgItem(window_, app::kResultList);
+    const auto row_of = [this](const char* name) {
+        for (int r = 0; r < g_state.found_count; ++r) {
+            if (search::RowField(g_state.results[static_cast<size_t>(r)], 1) == name) {
+                return r;
+            }
+        }
+        return -2;
+    };
+    const struct {
+        const char* typed;
+        UINT flags;
+        int row;
+    } cases[] = {
+        {"BE", LVFI_STRING | LVFI_PARTIAL, row_of("beta.txt")},
+        {"alfab", LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, row_of("alfabeto.txt")},
+        {"alfa.txt", LVFI_STRING, row_of("alfa.txt")},
+        {"gamma", LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, -1},
+    };
+    app::InstallHandler(app::HandleEvent);
+    for (const auto& c : cases) {
+        LVFINDINFOA find = {};
+        find.flags = c.flags;
+        find.psz = c.typed;
+        EXPECT_EQ(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(&find)),
+                  c.row)
+            << c.typed;
+    }
+    app::InstallHandler(nullptr);
+}
+
+// Read in process: Wine gives no other process the items of a menu. The system's Open is left
+// out, and its items give up the access keys of the row menu's own.
+TEST(ShellMenu, SystemItemsFollowTheRowMenusOwnAfterASeparator) {
+    vtest::TempTree tree;
+    tree.File("nota.txt");
+    const std::vector<std::string> own = {"&Apri", "Apri la &cartella", "Copia &percorso",
+                                          "Copia &nome"};
+    const auto items = [](HMENU menu) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[MAX_PATH] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            texts.push_back(GetMenuItemID(menu, i) == 0 ? "-" : text);
+        }
+        return texts;
+    };
+    const struct {
+        std::string file;
+        std::vector<std::string> system;
+    } cases[] = {
+        // Wine's menu for a file: the system's Apri out, Copia, Cancella and Proprietà without
+        // their "&" (c and p are the row menu's).
+        {"nota.txt",
+         {"-", "&Taglia", "Copia", "-", "Crea co&llegamento", "Cancella", "&Rinomina", "-",
+          "Propriet\xE0"}},
+        // Gone: the system gives no menu, and the row menu's own show alone.
+        {"persa.txt", {}},
+    };
+    for (const auto& c : cases) {
+        HMENU menu = app::NewRowMenu();
+        {
+            const app::ShellMenu shell(
+                menu, tree.WideRoot() + std::wstring(c.file.begin(), c.file.end()), false, nullptr);
+            std::vector<std::string> expected = own;
+            expected.insert(expected.end(), c.system.begin(), c.system.end());
+            EXPECT_EQ(items(menu), expected) << c.file;
+        }
+        DestroyMenu(menu);
+    }
 }
 
 TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
