@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "app/shell_menu.h"
