@@ -11,11 +11,14 @@
 #include "app/dialog.h"
 #include "app/drag_out.h"
 #include "app/row_actions.h"
+#include "app/shell_menu.h"
 #include "pickers/file_picker.h"
 #include "pickers/folder_picker.h"
+#include "results/cell_text.h"
 #include "results/cells.h"
 #include "search/start.h"
 #include "search/state.h"
+#include "win32/wide_path.h"
 
 namespace app {
 namespace {
@@ -156,12 +159,37 @@ void OnContextMenu(WPARAM wparam, LPARAM lparam) {
     RowMenu(row, at);
 }
 
-void OnNotify(LPARAM lparam) {
+// The row that the keys typed in the list reach (the list gathers keys typed in quick
+// succession into one text); -1 where none. Only rows already shown are read, so a search may
+// run meanwhile.
+int FindTypedRow(int start, UINT flags, const std::string& typed) {
+    if (!(flags & (LVFI_STRING | LVFI_PARTIAL))) {
+        return -1;
+    }
+    const auto& state = search::g_state;
+    return results::FindRow(state.results, static_cast<size_t>(std::max(state.found_count, 0)),
+                            start, typed, !(flags & LVFI_PARTIAL), (flags & LVFI_WRAP) != 0);
+}
+
+// What the list is answered; 0 for every notification but the search for a typed row, whose
+// answer is the row (row 0 too: the window's default answer to a notification is 0).
+INT_PTR OnNotify(LPARAM lparam) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lparam);
     if (header == nullptr || header->idFrom != static_cast<UINT_PTR>(kResultList)) {
-        return;
+        return 0;
     }
     switch (header->code) {
+        case LVN_ODFINDITEMA: {
+            const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(lparam);
+            return FindTypedRow(find->iStart, find->lvfi.flags,
+                                find->lvfi.psz == nullptr ? "" : find->lvfi.psz);
+        }
+        // Wine's list asks in the wide form even of a window that takes ANSI notifications.
+        case LVN_ODFINDITEMW: {
+            const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(lparam);
+            return FindTypedRow(find->iStart, find->lvfi.flags,
+                                find->lvfi.psz == nullptr ? "" : win::Narrow(find->lvfi.psz));
+        }
         case LVN_GETDISPINFOA:
             // The list asks for each cell's text as it paints.
             results::SupplyCell(reinterpret_cast<NMLVDISPINFOA*>(lparam));
@@ -201,9 +229,10 @@ void OnNotify(LPARAM lparam) {
         default:
             break;
     }
+    return 0;
 }
 
-void Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(window, wparam);
@@ -218,21 +247,32 @@ void Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         case WM_NOTIFY:
-            OnNotify(lparam);
-            break;
+            return OnNotify(lparam);
         case WM_CONTEXTMENU:
             OnContextMenu(wparam, lparam);
             break;
+        case WM_INITMENUPOPUP:
+        case WM_DRAWITEM:
+        case WM_MEASUREITEM:
+        case WM_MENUCHAR: {
+            // Only while a row menu with the system's items is up: its answer is the system's.
+            LRESULT answer = 0;
+            if (PassMenuMessage(message, wparam, lparam, &answer)) {
+                return message == WM_MENUCHAR ? answer : TRUE;
+            }
+            break;
+        }
         default:
             break;
     }
+    return 0;
 }
 
 }  // namespace
 
 INT_PTR HandleEvent(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     try {
-        Dispatch(window, message, wparam, lparam);
+        return Dispatch(window, message, wparam, lparam);
     } catch (...) {
         win::NoteCurrentException("event handler");
     }

@@ -6,9 +6,9 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <memory>
 #include <string>
 
+#include "app/shell_menu.h"
 #include "format/code_page.h"
 #include "results/cells.h"
 #include "search/state.h"
@@ -50,17 +50,11 @@ constexpr struct {
 constexpr int kClipboardTries = 10;
 constexpr DWORD kClipboardPauseMs = 20;
 
-// The path as the shell takes it: as it is, or in the long form past MAX_PATH or where a name
-// ends in a dot or a blank.
-std::wstring ShellForm(const std::wstring& path) {
-    return path.size() < MAX_PATH && win::PlainPath(path) ? path : win::LongForm(path);
-}
-
 // Never by its 8.3 alias: for such a path Wine starts the program it last started, with the new
 // command line. True when the shell opened it.
 bool OpenWithShell(const std::wstring& path) {
     const HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", ShellForm(path).c_str(), nullptr, nullptr, SW_SHOW);
+        ShellExecuteW(nullptr, L"open", win::ShellForm(path).c_str(), nullptr, nullptr, SW_SHOW);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
@@ -89,24 +83,18 @@ Text NameOf(const Text& path) {
 // and a Latin A with macron) are told apart; bidirectional controls show as "?".
 int AboutFile(const char* text, int row, UINT type) {
     HWND window = win::g_handles.window;
-    const std::string path = results::FilePath(row);
-    const std::wstring real = results::RealFilePath(row);
-    if (real == win::Widen(path)) {
-        return MessageBoxA(window, (text + path).c_str(), kShellCaption, type);
+    if (results::NamesItsFile(row)) {
+        return MessageBoxA(window, (text + results::FilePath(row)).c_str(), kShellCaption, type);
     }
-    return MessageBoxW(window, (win::Widen(text) + win::WithoutBidi(real)).c_str(),
+    return MessageBoxW(window,
+                       (win::Widen(text) + win::WithoutBidi(results::RealFilePath(row))).c_str(),
                        win::Widen(kShellCaption).c_str(), type);
 }
 
-struct ItemListDeleter {
-    void operator()(ITEMIDLIST* list) const { ILFree(list); }
-};
-
 // The file manager shows the folder with the file selected.
 bool ShowSelected(const std::wstring& path) {
-    const std::unique_ptr<ITEMIDLIST, ItemListDeleter> item(
-        ILCreateFromPathW(ShellForm(path).c_str()));
-    return item != nullptr && SUCCEEDED(SHOpenFolderAndSelectItems(item.get(), 0, nullptr, 0));
+    const ItemList item(ILCreateFromPathW(win::ShellForm(path).c_str()));
+    return item.Valid() && SUCCEEDED(SHOpenFolderAndSelectItems(item.Get(), 0, nullptr, 0));
 }
 
 void OpenFolder(int row) {
@@ -205,7 +193,10 @@ void OpenFile(int row) {
 }
 
 void CopyPath(int row) {
-    Copy(results::RealFilePath(row), results::FilePath(row));
+    // Absolute in both forms: pasted into a program whose current folder is another, a path
+    // as typed (".\\nota.txt") would name another file or none.
+    const std::wstring real = results::RealFilePath(row);
+    Copy(real, win::Narrow(real));
 }
 
 HMENU NewRowMenu() {
@@ -225,11 +216,19 @@ void RowMenu(int row, POINT screen) {
     if (!menu.Valid()) {
         return;
     }
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                       screen.x, screen.y, 0, win::g_handles.window, nullptr));
+    HWND window = win::g_handles.window;
+    // With Shift held, the system's extended items too, as in the file manager.
+    const ShellMenu shell(menu.Get(), results::RealFilePath(row), GetKeyState(VK_SHIFT) < 0,
+                          window);
+    // The system's items set a default of their own: a double-click's is the row menu's.
+    SetMenuDefaultItem(menu.Get(), kOpenCommand, FALSE);
+    const UINT command = shell.Track(menu.Get(), screen, window);
     // The menu ran its own loop: the row must still be there.
     if (search::g_state.busy != 0 || results::FilePath(row).empty()) {
+        return;
+    }
+    if (shell.Owns(command)) {
+        shell.Invoke(command, window, screen);
         return;
     }
     switch (command) {

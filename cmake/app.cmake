@@ -8,12 +8,13 @@ add_library(vortilo_app STATIC
     app/events.cpp
     app/drag_out.cpp
     app/row_actions.cpp
+    app/shell_menu.cpp
     app/exports.cpp
 )
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_app PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo_app PUBLIC vortilo_results vortilo_pickers comctl32 ole32 oleaut32
-                                         version shell32)
+                                         version shell32 uuid)
 
 # The .def file names the two exports and their ordinals. CMake passes a .def among the
 # sources only for DLLs, so programs get it on the link line. On x86_64 there is one calling

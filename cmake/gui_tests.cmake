@@ -22,11 +22,15 @@ add_dependencies(window_bench vortilo)
 
 # End-to-end tests that share the harness: each a program of its own, run against this build's
 # vortilo.exe.
-function(vortilo_gui_test name source)
+function(vortilo_gui_program name source)
     add_executable(${name} ${source} tests/gui/harness.cpp tests/win32/fixtures.cpp)
     target_compile_options(${name} PRIVATE ${VORTILO_WARNINGS})
     target_link_libraries(${name} PRIVATE vortilo_driver vortilo_search GTest::gtest_main)
     add_dependencies(${name} vortilo)
+endfunction()
+
+function(vortilo_gui_test name source)
+    vortilo_gui_program(${name} ${source})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "${VORTILO_TEST_ENV};VORTILO_EXE=$<TARGET_FILE:vortilo>"
@@ -39,6 +43,21 @@ vortilo_gui_test(gui_tests tests/gui/window_test.cpp)
 vortilo_gui_test(gui_search_tests tests/gui/search_test.cpp)
 # What the controls and keys do: Reset, help, Enter, focus, pickers, opening a file, closing.
 vortilo_gui_test(gui_events_tests tests/gui/events_test.cpp)
+
+# Under other languages: one program run twice, each time in the Wine prefix of one locale
+# (tests/wine-run) with the tests of that locale's code page. scripts/test starts the Wine
+# session of each locale named here (VORTILO_TEST_LOCALES in scripts/lib.sh).
+vortilo_gui_program(gui_locale_tests tests/gui/locale_test.cpp)
+function(vortilo_locale_test name locale tests)
+    add_test(NAME ${name} COMMAND gui_locale_tests --gtest_filter=${tests})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "${VORTILO_TEST_ENV};VORTILO_EXE=$<TARGET_FILE:vortilo>;VORTILO_LOCALE=${locale}"
+        TIMEOUT 300)
+endfunction()
+# Code page 932: double-byte, with second bytes 0x5C and ASCII letters.
+vortilo_locale_test(gui_locale_932_tests ja_JP.UTF-8 Cp932.*)
+# UTF-8 (65001), which Wine gives a locale without an ANSI code page of its own.
+vortilo_locale_test(gui_locale_utf8_tests hi_IN.UTF-8 Utf8.*)
 
 # A window of another program that notes what is dropped on it (gui_events_tests drags there).
 add_executable(drop_target tests/gui/drop_target.cpp)

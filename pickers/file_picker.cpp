@@ -2,8 +2,11 @@
 
 #include "pickers/file_picker.h"
 
+#include <vector>
+
 #include "format/code_page.h"
 #include "win32/search_window.h"
+#include "win32/wide_path.h"
 
 namespace pickers {
 
@@ -48,8 +51,57 @@ std::string NameAfterLastBackslash(const std::string& path) {
     return path.substr(slash + 1);
 }
 
-bool NameLostToCodePage(const std::string& path) {
-    return format::FindChar(NameAfterLastBackslash(path), '?') != std::string::npos;
+namespace {
+
+// The real names of a folder's files, its subfolders left out; none where it cannot be listed.
+std::vector<std::wstring> FileNamesIn(std::wstring folder) {
+    std::vector<std::wstring> names;
+    if (folder.empty()) {
+        return names;
+    }
+    if (folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    WIN32_FIND_DATAW entry;
+    const win::FindHandle find(FindFirstFileW((win::LongForm(folder) + L"*").c_str(), &entry));
+    if (!find.Valid()) {
+        return names;
+    }
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.emplace_back(entry.cFileName, wcsnlen(entry.cFileName, MAX_PATH));
+        }
+    } while (FindNextFileW(find.Get(), &entry));
+    return names;
+}
+
+}  // namespace
+
+bool NamesOneFile(const std::string& path, const std::wstring& browsed_folder) {
+    const std::string name = NameAfterLastBackslash(path);
+    std::vector<std::wstring> files =
+        FileNamesIn(win::FullPath(win::Widen(path.substr(0, path.size() - name.size()))));
+    if (files.empty()) {
+        // A folder the code page cannot hold, entered in the dialog, is not named by its text.
+        files = FileNamesIn(browsed_folder);
+    }
+    const std::wstring wide_name = win::Widen(name);
+    const std::wstring* only = nullptr;
+    for (const std::wstring& file : files) {
+        const std::string shown = win::Narrow(file);
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, shown.data(),
+                           static_cast<int>(shown.size()), name.data(),
+                           static_cast<int>(name.size())) != CSTR_EQUAL) {
+            continue;
+        }
+        if (only != nullptr) {
+            return false;
+        }
+        only = &file;
+    }
+    return only != nullptr && CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, only->data(),
+                                             static_cast<int>(only->size()), wide_name.data(),
+                                             static_cast<int>(wide_name.size())) == CSTR_EQUAL;
 }
 
 std::string PickedName(const std::string& path) {
@@ -108,13 +160,17 @@ int OpenFileDialog(HWND owner,
                    const std::string& initial_folder,
                    const std::string& filter,
                    const std::string& default_ext,
-                   DWORD& flags) {
+                   DWORD& flags,
+                   std::wstring* browsed_folder) {
     OpenRequest request;
     BuildOpenRequest(owner, title, file_name, initial_folder, filter, default_ext, flags, request);
     // The dialog makes each folder it browses the process's current one; a relative start folder
     // must mean after it what it meant before.
     const std::string current = win::CurrentDirectory();
     const int result = GetOpenFileNameA(&request.ofn);
+    if (browsed_folder != nullptr) {
+        *browsed_folder = win::CurrentWideDirectory();
+    }
     if (!current.empty()) {
         SetCurrentDirectoryA(current.c_str());
     }
@@ -130,12 +186,13 @@ std::string FilePickerFilter() {
 
 FilePick FilePicker(std::string& name) {
     std::string path;
+    std::wstring browsed_folder;
     DWORD flags = kFilePickerFlags;
     if (OpenFileDialog(win::g_handles.window, "Open File", path, "", FilePickerFilter(), "TXT",
-                       flags) == 0) {
+                       flags, &browsed_folder) == 0) {
         return FilePick::kCancelled;
     }
-    if (NameLostToCodePage(path)) {
+    if (!NamesOneFile(path, browsed_folder)) {
         MessageBoxA(win::g_handles.window, kFileNameLostText, win::kMessageCaption,
                     MB_OK | MB_ICONEXCLAMATION);
         return FilePick::kRefused;

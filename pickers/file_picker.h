@@ -32,9 +32,13 @@ std::string ReadBack(const std::string& buffer);
 // when it holds none.
 std::string NameAfterLastBackslash(const std::string& path);
 
-// True when the file name of the path holds "?", which the ANSI calls put where the code page has
-// no character: the name then names no file. A folder part with "?" does not matter.
-bool NameLostToCodePage(const std::string& path);
+// True when the file name of a picked path names one file and no other: exactly one file of its
+// folder reads as that text in the code page, and that file's real name is that text (case aside).
+// The ANSI dialog hands back "?" where the code page has no character and a look-alike where it has
+// one ("A.txt" for a Latin A with macron, "a/b.txt" for a division slash), and cannot say which of
+// two names that read the same was chosen. The folder is read by its text, or where that names
+// none (a name the code page cannot hold), as browsed_folder, where the dialog was at its end.
+bool NamesOneFile(const std::string& path, const std::wstring& browsed_folder);
 
 // The name that the file picker hands on: the file name of the path with its ASCII letters
 // lower-cased where they stand as characters of their own, every other byte as it is.
@@ -66,15 +70,16 @@ void BuildOpenRequest(HWND owner,
                       OpenRequest& request);
 
 // Runs the open-file dialog. Returns GetOpenFileNameA's result; file_name receives the name left
-// in the buffer (the one passed in after a cancel) and flags the request's flags as the dialog
-// left them.
+// in the buffer (the one passed in after a cancel), flags the request's flags as the dialog left
+// them, and browsed_folder, where given, the folder the dialog was in at its end.
 int OpenFileDialog(HWND owner,
                    const std::string& title,
                    std::string& file_name,
                    const std::string& initial_folder,
                    const std::string& filter,
                    const std::string& default_ext,
-                   DWORD& flags);
+                   DWORD& flags,
+                   std::wstring* browsed_folder = nullptr);
 
 // The filter that the file picker offers.
 std::string FilePickerFilter();
@@ -82,7 +87,7 @@ std::string FilePickerFilter();
 // Flags of the file picker's request: no OFN_EXPLORER, no hook, no template.
 constexpr DWORD kFilePickerFlags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
 
-// Refuses a picked file whose name the code page cannot hold.
+// Refuses a picked file whose name the code page cannot hold, or holds only as a look-alike.
 constexpr char kFileNameLostText[] =
     "Il nome del file scelto contiene caratteri che Vortilo non sa scrivere.\r\n"
     "Scrivi il modello a mano, con * e ?.";

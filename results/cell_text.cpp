@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "format/code_page.h"
+#include "results/sort.h"
 #include "search/result_row.h"
 
 namespace results {
@@ -57,6 +58,34 @@ void StoredCellText(const std::vector<std::string>& rows,
         return;
     }
     CellText(rows[static_cast<size_t>(r)], c, out);
+}
+
+int FindRow(const std::vector<std::string>& rows,
+            size_t stored,
+            int start,
+            const std::string& text,
+            bool whole,
+            bool wrap) {
+    const size_t valid = std::min(stored, rows.size());
+    const auto matches = [&](size_t r) {
+        const std::string name = search::RowField(rows[r], search::kName);
+        if (whole ? name.size() != text.size() : name.size() < text.size()) {
+            return false;
+        }
+        return CompareKeys(name.substr(0, text.size()), text) == 0;
+    };
+    const size_t first = start < 0 ? 0 : static_cast<size_t>(start);
+    for (size_t r = first; r < valid; ++r) {
+        if (matches(r)) {
+            return static_cast<int>(r);
+        }
+    }
+    for (size_t r = 0; wrap && r < std::min(first, valid); ++r) {
+        if (matches(r)) {
+            return static_cast<int>(r);
+        }
+    }
+    return -1;
 }
 
 }  // namespace results

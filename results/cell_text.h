@@ -24,4 +24,15 @@ void StoredCellText(const std::vector<std::string>& rows,
                     int c,
                     char (&out)[kCellTextSize]);
 
+// The row that typing in the list reaches: the first of the stored rows, from row start on,
+// whose Nome begins with text (or is text, where whole), going round from the last row to the
+// first where wrap says so; ASCII letters compare without regard to case where they stand as
+// characters of their own. -1 where none does.
+int FindRow(const std::vector<std::string>& rows,
+            size_t stored,
+            int start,
+            const std::string& text,
+            bool whole,
+            bool wrap);
+
 }  // namespace results

@@ -51,14 +51,32 @@ std::string FilePath(int row) {
     return search::RowField(*stored, search::kDirectory) + search::FileName(*stored);
 }
 
-std::wstring RealFilePath(int row) {
+bool NamesItsFile(int row) {
     const std::string* stored = StoredRow(row);
     size_t index = 0;
-    if (stored != nullptr && search::RealPathIndex(*stored, &index) &&
-        index < search::g_state.real_paths.size()) {
-        return search::g_state.real_paths[index];
+    return stored != nullptr && !search::NumberField(*stored, search::kRealPath, &index);
+}
+
+std::wstring RealFilePath(int row) {
+    const std::string* stored = StoredRow(row);
+    if (stored == nullptr) {
+        return L"";
     }
-    return win::Widen(FilePath(row));
+    const auto& state = search::g_state;
+    size_t index = 0;
+    if (search::NumberField(*stored, search::kRealPath, &index) &&
+        index < state.real_paths.size()) {
+        return state.real_paths[index];
+    }
+    const std::string path = FilePath(row);
+    if (search::NumberField(*stored, search::kStartFolder, &index) &&
+        index < state.start_folders.size()) {
+        const auto& start = state.start_folders[index];
+        if (path.compare(0, start.typed.size(), start.typed) == 0) {
+            return start.absolute + win::Widen(path.substr(start.typed.size()));
+        }
+    }
+    return win::Widen(path);
 }
 
 void ColumnSort(int k) {

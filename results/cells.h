@@ -16,8 +16,14 @@ void SupplyCell(NMLVDISPINFOA* info);
 // gave it (not the lower-cased Name cell); "" for a row outside the stored rows.
 std::string FilePath(int row);
 
-// The path that opens the file of row r: the real one kept beside the row where the row's
-// texts do not name the file, else FilePath read back; "" for a row outside the stored rows.
+// True when the text of row r names its file; false where its real path is kept beside it
+// (a name the code page cannot hold or shows as a look-alike, a path past MAX_PATH) and for a
+// row outside the stored rows.
+bool NamesItsFile(int row);
+
+// The absolute path that opens the file of row r: the real one kept beside the row where the
+// row's texts do not name the file, else FilePath read back, from the absolute start folder of
+// its search where that was typed relative; "" for a row outside the stored rows.
 std::wstring RealFilePath(int row);
 
 // Sorts the result rows by column k (1 to 5), puts the arrow of its direction on the column's

@@ -96,37 +96,58 @@ start_xvfb() {
     trap 'stop_wine; kill $xvfb_pid 2>/dev/null' EXIT
 }
 
-# Keeps one wineserver and Wine's own services alive for the builds of the given bitnesses:
+# The locales that cmake/gui_tests.cmake runs tests under besides the Italian one: each has a
+# Wine prefix of its own.
+test_locales=(ja_JP.UTF-8 hi_IN.UTF-8)
+
+# The Wine prefix that tests/wine-run uses for a bitness under a locale (the Italian one when none
+# is given): the Italian prefix keeps its old name, every other has the locale's name beside it.
+wine_prefix() {
+    local bits=$1 locale=${2:-it_IT.UTF-8} tag=""
+    if [ "$locale" != it_IT.UTF-8 ]; then
+        tag=${locale%.UTF-8}
+        tag="-${tag//[^A-Za-z0-9_.@-]/_}"
+    fi
+    echo "$(windows_build "$bits")/wineprefix$bits$tag"
+}
+
+# Keeps one wineserver and Wine's own services alive for the builds of the given bitnesses, in
+# the prefix of each locale of wine_locales (VORTILO_LOCALE, or the Italian one, unless set):
 # starting them for every program costs seconds. They start here with their output to
 # /dev/null, so that they never hold open a pipe that a test's output goes through. Fails, and
 # says why, when Wine cannot run a program of one of them.
 wine_started=()
 start_wine() {
-    local bits dir out
+    local bits dir out locale
+    local locales=("${wine_locales[@]:-${VORTILO_LOCALE:-it_IT.UTF-8}}")
     for bits in "$@"; do
         dir=$(windows_build "$bits")
         mkdir -p "$dir"
-        # Into a file, not a pipe: the services keep what they inherit open while they run.
-        out="$dir/wine-start.log"
-        if ! VORTILO_BUILD="$dir" VORTILO_BITS=$bits "$root/tests/wine-run" cmd /c exit \
-            >"$out" 2>&1 </dev/null; then
-            echo "win$bits: Wine cannot start a program: $(cat "$out")" >&2
-            return 1
-        fi
-        wine_server "$bits" -p >/dev/null 2>&1 || true
-        wine_started+=("$bits")
+        for locale in "${locales[@]}"; do
+            # Into a file, not a pipe: the services keep what they inherit open while they run.
+            out="$dir/wine-start.log"
+            if ! VORTILO_BUILD="$dir" VORTILO_BITS=$bits VORTILO_LOCALE=$locale \
+                "$root/tests/wine-run" cmd /c exit >"$out" 2>&1 </dev/null; then
+                echo "win$bits ($locale): Wine cannot start a program: $(cat "$out")" >&2
+                return 1
+            fi
+            wine_server "$bits" "$locale" -p >/dev/null 2>&1 || true
+            wine_started+=("$bits $locale")
+        done
     done
 }
 
+# wine_server BITS LOCALE ARGS...: the wineserver of that prefix, told ARGS.
 wine_server() {
-    local bits=$1
-    shift
-    WINEPREFIX="$(windows_build "$bits")/wineprefix$bits" "/usr/lib/wine/wineserver$bits" "$@"
+    local bits=$1 locale=$2
+    shift 2
+    WINEPREFIX="$(wine_prefix "$bits" "$locale")" "/usr/lib/wine/wineserver$bits" "$@"
 }
 
 stop_wine() {
-    local bits
-    for bits in "${wine_started[@]}"; do
-        wine_server "$bits" -k 2>/dev/null || true
+    local started
+    for started in "${wine_started[@]}"; do
+        # shellcheck disable=SC2086
+        wine_server $started -k 2>/dev/null || true
     done
 }

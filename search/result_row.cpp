@@ -62,23 +62,23 @@ std::string RowField(const std::string& row, int k) {
     return row.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
 }
 
-void AttachRealPath(std::string& row, size_t index) {
-    for (auto tabs = std::count(row.begin(), row.end(), '\t'); tabs < kRealPath - 1; ++tabs) {
+void AttachNumber(std::string& row, Field k, size_t number) {
+    for (auto tabs = std::count(row.begin(), row.end(), '\t'); tabs < k - 1; ++tabs) {
         row += '\t';
     }
-    row += std::to_string(index);
+    row += std::to_string(number);
 }
 
-bool RealPathIndex(const std::string& row, size_t* index) {
-    const std::string field = RowField(row, kRealPath);
+bool NumberField(const std::string& row, Field k, size_t* number) {
+    const std::string field = RowField(row, k);
     if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
-    size_t number = 0;
+    size_t value = 0;
     for (char digit : field) {
-        number = number * 10 + static_cast<size_t>(digit - '0');
+        value = value * 10 + static_cast<size_t>(digit - '0');
     }
-    *index = number;
+    *number = value;
     return true;
 }
 

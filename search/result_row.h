@@ -10,7 +10,8 @@ namespace search {
 // The fields of a result row, joined by TAB in this order. The list shows the first five; the
 // sixth is the date's sort key; the seventh, the name as the file system gave it, is there only
 // when lower-casing changed the name; the eighth, where the row's texts do not name the file,
-// says which real path is the file's.
+// says which real path is the file's; the ninth, where the search's start folder was typed
+// relative, says which absolute start folder the row's folder text begins from.
 enum Field : int {
     kName = 1,
     kExtension = 2,
@@ -19,7 +20,8 @@ enum Field : int {
     kDate = 5,
     kDateKey = 6,
     kFileName = 7,
-    kRealPath = 8
+    kRealPath = 8,
+    kStartFolder = 9
 };
 
 // Everything after the first dot of a file name, upper-cased; empty when the name has no dot.
@@ -43,11 +45,12 @@ std::string MakeRow(const std::string& name,
 // Field k of a row, counted from 1; a field the row does not have is empty.
 std::string RowField(const std::string& row, int k);
 
-// Marks a row as the file whose real path is number index of those kept beside the rows.
-void AttachRealPath(std::string& row, size_t index);
+// Gives a row field k, after every field it has, holding a number: which real path (kRealPath)
+// or which start folder (kStartFolder) of those kept beside the rows is the row's.
+void AttachNumber(std::string& row, Field k, size_t number);
 
-// The number of the real path attached to a row; false when the row's texts name its file.
-bool RealPathIndex(const std::string& row, size_t* index);
+// The number that field k of a row holds; false when it holds none.
+bool NumberField(const std::string& row, Field k, size_t* number);
 
 // The file's name as the file system gave it, which opens the file: the lower-cased Name field
 // names another file where the Case rule turns a byte into a different character.

@@ -32,7 +32,7 @@ void Search(HWND window) {
     // No free element is added ahead of the rows: the walker sizes the array before each store,
     // so a sort between a confirmed cancel and the end block sees only real rows.
     win::ShowCount(format::NumberText(g_state.found_count, format::Form::kSigned) +
-                   " files trovati");
+                   kFilesFoundText);
     g_state.pattern = win::GetText(window, win::kPatternBox);
     g_state.start_folder = win::GetText(window, win::kStartFolderBox);
     g_state.include_subfolders = win::GetCheck(window, win::kSubfoldersBox);

@@ -16,6 +16,14 @@ struct State {
     // page cannot hold, a path past MAX_PATH), wide as the file system has them; a row says
     // which is its own.
     std::vector<std::wstring> real_paths;
+    // The start folders typed relative (".\\", "..\\x", "docs", "C:x", "\\x"), each as its rows
+    // show it and made absolute when its search started: a row whose start folder is one of them
+    // says which, and its file is found from there whatever the current directory is later.
+    struct StartFolder {
+        std::string typed;
+        std::wstring absolute;
+    };
+    std::vector<StartFolder> start_folders;
     int32_t found_count = 0;
     // Sum of the sizes of the files found by the current search.
     int64_t total_bytes = 0;

@@ -76,6 +76,10 @@ constexpr std::chrono::milliseconds kIdentityRun(20);
 struct Walk {
     // The search pattern as the ANSI call would have handed it on.
     std::wstring pattern;
+    // Which of the kept start folders the rows of this search begin from, where it was typed
+    // relative.
+    bool relative = false;
+    size_t start_folder = 0;
     std::vector<RealFolder> unread;
     std::set<FolderId> ids;
     bool links_met = false;
@@ -148,7 +152,7 @@ std::wstring NameOf(const WIN32_FIND_DATAW& entry) {
 
 // Appends the row of one file. When memory runs out nothing is stored: every row already found
 // stays as it was.
-void AddRow(const Folder& folder, const WIN32_FIND_DATAW& entry) {
+void AddRow(const Walk& walk, const Folder& folder, const WIN32_FIND_DATAW& entry) {
     const auto size = static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) |
                                            entry.nFileSizeLow);
     const std::wstring name = NameOf(entry);
@@ -162,8 +166,10 @@ void AddRow(const Folder& folder, const WIN32_FIND_DATAW& entry) {
     // Where the row's text would open another file or none, the real path goes beside it.
     if (!folder.text_names_it || !win::TextNames(name, shown) ||
         folder.real.path.size() + name.size() >= MAX_PATH) {
-        AttachRealPath(row, g_state.real_paths.size());
+        AttachNumber(row, kRealPath, g_state.real_paths.size());
         g_state.real_paths.push_back(folder.real.path + name);
+    } else if (walk.relative) {
+        AttachNumber(row, kStartFolder, walk.start_folder);
     }
     // Sized right before the store: the array never holds an element that is not a row.
     g_state.results.resize(static_cast<size_t>(g_state.found_count) + 1);
@@ -191,7 +197,7 @@ void ListFiles(const Walk& walk, const Folder& folder) {
         if (g_state.abort != 0) {
             return;
         }
-        AddRow(folder, entry);
+        AddRow(walk, folder, entry);
     } while (FindNextFileW(find.Get(), &entry));
 }
 
@@ -258,13 +264,15 @@ void WalkTree(Walk& walk, const Folder& folder, const FolderId* id) {
 
 void ShowFoundCount() {
     win::SetItemCount(g_state.found_count);
-    win::ShowCount(format::NumberText(g_state.found_count, format::Form::kBare) + " files trovati");
+    win::ShowCount(format::NumberText(g_state.found_count, format::Form::kBare) + kFilesFoundText);
 }
 
 void WalkFolder(const std::string& folder) {
     if (g_state.found_count == 0) {
-        // No row refers to a real path any longer: Reset or a new start dropped them all.
+        // No row refers to a real path or a start folder any longer: Reset or a new start dropped
+        // them all.
         std::vector<std::wstring>().swap(g_state.real_paths);
+        std::vector<State::StartFolder>().swap(g_state.start_folders);
     }
     Walk walk;
     walk.pattern = win::Widen(g_state.pattern);
@@ -280,6 +288,13 @@ void WalkFolder(const std::string& folder) {
     }
     if (start.real.path.empty() || start.real.path.back() != L'\\') {
         start.real.path += L'\\';
+    }
+    // Resolved once, now: the rows keep the folder as typed, and every path handed out names
+    // the file from this absolute folder.
+    if (win::Widen(start.text) != start.real.path) {
+        walk.relative = true;
+        walk.start_folder = g_state.start_folders.size();
+        g_state.start_folders.push_back({start.text, start.real.path});
     }
     WalkTree(walk, start, nullptr);
 }

@@ -12,6 +12,9 @@ namespace search {
 // Throws std::bad_alloc when memory runs out, with every row found so far kept.
 void WalkFolder(const std::string& folder);
 
+// Follows the number in the Count label.
+constexpr char kFilesFoundText[] = " files trovati";
+
 // Tells the Result list how many rows there are and shows the count in the Count label.
 void ShowFoundCount();
 

@@ -17,8 +17,9 @@ std::string DateText(const FILETIME& utc, SYSTEMTIME* shown) {
     if (GetDateFormatA(0, DATE_SHORTDATE, &parts, nullptr, date, sizeof date) == 0) {
         date[0] = '\0';
     }
-    if (GetTimeFormatA(0, TIME_NOSECONDS | TIME_FORCE24HOURFORMAT, &parts, nullptr, time,
-                       sizeof time) == 0) {
+    // On the 24-hour clock the locale's AM/PM marker ("am" in hi-IN) would only contradict it.
+    if (GetTimeFormatA(0, TIME_NOSECONDS | TIME_FORCE24HOURFORMAT | TIME_NOTIMEMARKER, &parts,
+                       nullptr, time, sizeof time) == 0) {
         time[0] = '\0';
     }
     if (shown != nullptr) {

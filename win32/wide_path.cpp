@@ -131,6 +131,10 @@ std::wstring LongForm(const std::wstring& path) {
     return L"\\\\?\\" + path;
 }
 
+std::wstring ShellForm(const std::wstring& path) {
+    return path.size() < MAX_PATH && PlainPath(path) ? path : LongForm(path);
+}
+
 std::wstring FullPath(const std::wstring& path) {
     const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (size == 0) {

@@ -46,6 +46,10 @@ bool PlainPath(const std::wstring& path);
 // takes past MAX_PATH and with every name as it is. A path already in that form stays as it is.
 std::wstring LongForm(const std::wstring& path);
 
+// A path as the shell takes it: as it is, or in the long form past MAX_PATH or where a name ends
+// in a dot or a blank.
+std::wstring ShellForm(const std::wstring& path);
+
 // The absolute form of a path as the ANSI calls would resolve it (".", "..", "/" and the current
 // directory); "" when it cannot be resolved.
 std::wstring FullPath(const std::wstring& path);

@@ -21,6 +21,23 @@ std::wstring From1252(const char* text) {
     return wide;
 }
 
+// Asks again while the directory does not fit: it may change between two calls.
+template <class Text, class Get>
+Text ReadDirectory(Get get) {
+    for (DWORD size = MAX_PATH;;) {
+        Text directory(size, 0);
+        const DWORD length = get(size, &directory[0]);
+        if (length == 0) {
+            return Text();
+        }
+        if (length < size) {
+            directory.resize(length);
+            return directory;
+        }
+        size = length;
+    }
+}
+
 }  // namespace
 
 FineTimer::FineTimer() : raised_(timeBeginPeriod(1) == TIMERR_NOERROR) {
@@ -64,19 +81,11 @@ std::string GetText(HWND window, int id) {
 }
 
 std::string CurrentDirectory() {
-    // The directory may change between the two calls: asked again while it does not fit.
-    for (DWORD size = MAX_PATH;;) {
-        std::string directory(size, '\0');
-        const DWORD length = GetCurrentDirectoryA(size, &directory[0]);
-        if (length == 0) {
-            return "";
-        }
-        if (length < size) {
-            directory.resize(length);
-            return directory;
-        }
-        size = length;
-    }
+    return ReadDirectory<std::string>(GetCurrentDirectoryA);
+}
+
+std::wstring CurrentWideDirectory() {
+    return ReadDirectory<std::wstring>(GetCurrentDirectoryW);
 }
 
 int OwnMessageBox(HWND owner, const char* text, const char* caption, UINT type) {

@@ -31,8 +31,10 @@ void SetText(HWND window, int id, const std::string& text);
 // The whole text of a child control, however long; "" when the window or control does not exist.
 std::string GetText(HWND window, int id);
 
-// The process's current directory, however long; "" when it cannot be read.
+// The process's current directory, however long, in the code page and as the file system has
+// it; "" when it cannot be read.
 std::string CurrentDirectory();
+std::wstring CurrentWideDirectory();
 
 // A message box with a text and caption of the program's own, written in code page 1252: shown
 // through the wide call, a letter such as "\xF2" reads the same under every code page.

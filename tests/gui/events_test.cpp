@@ -113,11 +113,11 @@ TEST(Events, ActivationGivesTheFocusToTheListOnceItHasRows) {
 
 TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     vtest::TempTree tree;
-    // A batch file that leaves a mark when it is opened (run). Its name holds 0x80, the euro sign,
-    // which the lower-cased Name cell shows as 0x87: only the real name opens it.
+    // A batch file that adds a line to a log each time it is opened (run). Its name holds 0x80,
+    // the euro sign, which the lower-cased Name cell shows as 0x87: only the real name opens it.
     const std::string mark = tree.Path("opened.mark");
     {
-        const std::string script = "@echo off\r\necho opened> \"" + mark + "\"\r\n";
+        const std::string script = "@echo off\r\necho opened>> \"" + mark + "\"\r\n";
         win::KernelHandle file(CreateFileA(tree.Path("Apri \x80.BAT").c_str(), GENERIC_WRITE, 0,
                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
@@ -136,13 +136,21 @@ TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "Apri \x80.BAT");
     EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
     drive::Answer(box, IDNO);
-    Sleep(1500);
-    EXPECT_EQ(GetFileAttributesA(mark.c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // The same row, through the same shell, answered Yes: once its run has left its line, a run
+    // asked for by the No before it would have left one too.
     drive::DoubleClickCell(list, 0, 3);
     drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
-    drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                     "the opened file to leave its mark", 20000);
+    const auto runs = [&] {
+        std::ifstream in(mark);
+        int lines = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++lines;
+        }
+        return lines;
+    };
+    drive::WaitUntil([&] { return runs() != 0; }, "the opened file to leave its mark", 20000);
+    EXPECT_EQ(runs(), 1);
 }
 
 TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {
@@ -300,6 +308,17 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
     drive::Answer(box, IDYES);
     drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
                      "the opened file to leave its mark", 20000);
+
+    // The system's items act on the row's file. Up from the top reaches the last one, the
+    // system's Proprieta (its "p" is Copia percorso's), whose window names the file.
+    drive::MouseClickCell(window, list, kEuro, 0, 3);
+    HWND popup = drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "Up Return");
+    drive::WaitGone(popup, "the menu");
+    HWND properties = gui::WaitOtherDialog(program->Id(), window);
+    EXPECT_EQ(drive::Text(properties), "Propriet\xE0 di Apri \x80.bat");
+    PostMessageA(properties, WM_CLOSE, 0, 0);
+    drive::WaitGone(properties, "the properties");
 }
 
 TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
@@ -311,7 +330,12 @@ TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
     gui::RunSearch(window, tree.Root(), "*.txt");
     RECT last = drive::CellRect(list, 0, 0);
     drive::DoubleClickAt(list, POINT{last.left + 5, last.bottom + 60});
-    Sleep(700);
+    // The list handles its clicks in order: a question asked for the first double-click would
+    // come before the row's own, and would still be open, unanswered, once the row's is answered.
+    drive::DoubleClickCell(list, 0, 0);
+    HWND box = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Path("x.txt"));
+    drive::Answer(box, IDNO);
     EXPECT_EQ(drive::FindMessageBox(program->Id(), "Shell"), nullptr);
 }
 
@@ -462,6 +486,51 @@ TEST(Events, DraggedRowHandsItsRealFileToCopyOrLinkOnly) {
         EXPECT_EQ(target.Log(), "enter 5\ndrop 5\nfile " + drive::Utf8(tree.WideRoot() + c.name) +
                                     "\nunicodetext 80040064\n")
             << c.cell;
+    }
+}
+
+// A start folder typed relative: the row shows it as typed, and what leaves the program (Ctrl+C,
+// a drag) names the file from the folder the search started in, whatever folder the taker is in.
+TEST(Events, RelativeStartFolderHandsOutAbsolutePaths) {
+    vtest::TempTree tree;
+    tree.File(std::wstring(L"azioni\\nota.txt"));
+    tree.Dir("altro");
+    const std::wstring file = tree.WideRoot() + L"azioni\\nota.txt";
+    const struct {
+        const char* started_in;
+        const char* typed;
+        const char* folder_cell;
+    } cases[] = {
+        {"azioni", ".\\", ".\\"},
+        {"altro", "..\\azioni", "..\\azioni\\"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        auto program = gui::StartProgram(tree.Path(c.started_in));
+        HWND window = program->Window();
+        HWND list = drive::ControlHandle(window, kResultList);
+        gui::RunSearch(window, c.typed, "*.txt");
+        ASSERT_EQ(Rows(window), 1);
+        EXPECT_EQ(drive::ReadCell(list, 0, 2), c.folder_cell);
+
+        drive::WriteClipboard("-");
+        drive::MouseClickCell(window, list, 0, 0);
+        drive::WaitUntil([&] { return drive::SelectedRow(list) == 0; }, "the selection");
+        drive::Keys(window, "ctrl+c");
+        drive::WaitUntil([&] { return drive::ReadClipboard().ansi != "-"; }, "the copy");
+        EXPECT_EQ(drive::ReadClipboard().wide, file);
+        EXPECT_EQ(drive::ReadClipboard().ansi, tree.Path("azioni\\nota.txt"));
+
+        DropTarget target(tree.Path(std::string(c.started_in) + ".log"));
+        ButtonGuard held;
+        // Two double-click times after the click that selected the row, or the press opens it.
+        Sleep(GetDoubleClickTime() * 2);
+        PressAndMove(window, 0, target.Middle(), true);
+        drive::WaitUntil([&] { return !target.Log().empty(); }, "the drag to reach the target");
+        held.LetGo();
+        ASSERT_TRUE(target.Ended(drive::kWaitMs));
+        EXPECT_EQ(target.Log(),
+                  "enter 5\ndrop 5\nfile " + drive::Utf8(file) + "\nunicodetext 80040064\n");
     }
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/host/code_pages.h"
+
 namespace {
 
 using results::CellText;
@@ -91,6 +93,14 @@ TEST(CellText, CutFieldEndsInTheLastByteOfTheBuffer) {
     EXPECT_EQ(out[kCellTextSize - 1], '\0');
 }
 
+TEST(CellText, CutKeepsWholeCharacters) {
+    const testpages::ScopedPage page(932);
+    // Katakana a, two bytes, across the 259th byte: the cut comes before it.
+    const std::string field = std::string(258, 'a') + "\x83\x41" + "b";
+    EXPECT_EQ(IntoBuffer("n\t" + field, 1), std::string(258, 'a'));
+    EXPECT_EQ(IntoBuffer("n\t" + field.substr(1), 1), std::string(257, 'a') + "\x83\x41");
+}
+
 TEST(CellText, NulInsideFieldEndsIt) {
     const struct {
         std::string row;
@@ -142,6 +152,38 @@ TEST(CellText, RowsBeyondTheStoredOnesAreEmpty) {
     char out[kCellTextSize] = "x";
     StoredCellText(std::vector<std::string>(), 0, 0, 0, out);
     EXPECT_EQ(std::string(out), "");
+}
+
+TEST(FindRow, FirstNameThatBeginsWithTheTypedTextFromTheStartRow) {
+    const std::vector<std::string> rows = {"alfa.txt\tTXT",     "beta.doc\tDOC", "alfabeto\t",
+                                           "\x83\x41.ico\tICO", "gamma\t",       "stale\t"};
+    const size_t stored = 5;  // the last row is no longer shown
+    const struct {
+        int start;
+        std::string text;
+        bool whole;
+        bool wrap;
+        int row;
+        unsigned page = 1252;
+    } cases[] = {
+        {0, "alf", false, false, 0},
+        {1, "alf", false, false, 2},
+        {3, "alf", false, false, -1},
+        {3, "alf", false, true, 0},
+        {0, "ALFA.T", false, false, 0},  // capitals typed find small letters
+        {0, "alfa", true, false, -1},    // whole: alfa.txt and alfabeto are other names
+        {0, "ALFABETO", true, false, 2},
+        {0, "x", false, true, -1},
+        {0, "stale", false, true, -1},           // past the stored rows
+        {5, "alf", false, true, 0},              // a start past them goes round
+        {0, "\x83\x61", false, false, -1, 932},  // katakana di is not katakana a in 932
+        {0, "\x83\x61", false, false, 3},        // in 1252 these are two characters
+    };
+    for (const auto& c : cases) {
+        const testpages::ScopedPage page(c.page);
+        EXPECT_EQ(results::FindRow(rows, stored, c.start, c.text, c.whole, c.wrap), c.row)
+            << c.start << " " << c.text;
+    }
 }
 
 }  // namespace

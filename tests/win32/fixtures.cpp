@@ -23,13 +23,6 @@ FILETIME UtcTime(int year, int month, int day, int hour, int minute, int second)
     return ft;
 }
 
-double Seconds() {
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 std::string UnixPath(const std::string& windows_path) {
     std::string path = windows_path.substr(2);
     for (char& c : path) {
@@ -179,10 +172,6 @@ LRESULT CALLBACK FakeWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
     }
     if (msg == WM_APP) {
         search::g_state.abort = 1;
-        return 0;
-    }
-    if (self != nullptr && msg == kTick) {
-        self->ticks.push_back(Seconds());
         return 0;
     }
     if (self != nullptr && msg == WM_SETTEXT) {

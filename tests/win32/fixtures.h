@@ -14,9 +14,6 @@ namespace vtest {
 // A FILETIME (UTC) from its calendar parts.
 FILETIME UtcTime(int year, int month, int day, int hour, int minute, int second);
 
-// The clock, in seconds (QueryPerformanceCounter).
-double Seconds();
-
 // Runs a Linux shell command (Wine starts ELF programs too) and waits until it has finished.
 // The command must not contain double quotes.
 void Shell(const std::string& command);
@@ -74,10 +71,6 @@ class FakeWindow {
     std::vector<std::string> count;
     std::vector<int> list_counts;
     std::vector<LPARAM> list_flags;
-    // When each kTick message posted to the window was handled (Seconds()): while such messages
-    // wait all along, the times of the walk's Pump steps.
-    std::vector<double> ticks;
-    static constexpr UINT kTick = WM_APP + 1;
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 

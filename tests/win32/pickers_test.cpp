@@ -140,19 +140,6 @@ TEST(PickedName, PartAfterLastBackslashWithItsAsciiLettersLowerCased) {
     }
 }
 
-TEST(NameLostToCodePage, OnlyAQuestionMarkInTheFileNameCounts) {
-    const struct {
-        const char* path;
-        bool lost;
-    } cases[] = {
-        {"Z:\\tmp\\??.txt", true},
-        {"Z:\\??\\a.txt", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(pickers::NameLostToCodePage(c.path), c.lost) << c.path;
-    }
-}
-
 TEST(PickedName, EveryByteFromC0ToFFUnchanged) {
     std::string name;
     for (int b = 0xC0; b <= 0xFF; ++b) {
@@ -548,6 +535,9 @@ TEST_F(Pickers, FilePickerCancelOrRefusalLeavesTheNameAlone) {
     // A real UTF-8 name, which the ANSI calls spell ??.txt.
     const std::wstring smiley = L"\U0001F600.txt";
     tree.File(smiley);
+    // A Latin A with macron, which the ANSI calls spell A.txt: the name of another file or none.
+    const std::wstring look_alike = L"\u0100.txt";
+    tree.File(look_alike);
     ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
     const struct {
         const char* label;
@@ -560,12 +550,13 @@ TEST_F(Pickers, FilePickerCancelOrRefusalLeavesTheNameAlone) {
         {"cancel", L"Relazione.TXT", IDCANCEL, pickers::FilePick::kCancelled, ""},
         {"a name the code page cannot hold", smiley, IDOK, pickers::FilePick::kRefused,
          pickers::kFileNameLostText},
+        {"a look-alike", look_alike, IDOK, pickers::FilePick::kRefused, pickers::kFileNameLostText},
     };
     for (const auto& c : cases) {
         FileDialogView view;
         BoxView box;
         Driver driver([&](DWORD thread) {
-            view = SeeFileDialog(thread, {"??.txt", "Relazione.TXT"});
+            view = SeeFileDialog(thread, {"??.txt", "A.txt", "Relazione.TXT"});
             if (view.dialog == nullptr) {
                 return;
             }

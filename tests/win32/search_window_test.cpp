@@ -10,6 +10,7 @@
 #include <new>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls.h"
@@ -18,9 +19,12 @@
 #include "app/events.h"
 #include "app/modal.h"
 #include "app/process.h"
+#include "app/row_actions.h"
+#include "app/shell_menu.h"
 #include "app/window.h"
 #include "search/result_row.h"
 #include "search/start.h"
+#include "results/sort.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
 
@@ -244,6 +248,65 @@ TEST_F(SearchWindow, LongStartFolderIsReadWhole) {
     EXPECT_EQ(g_state.start_folder, typed + "\\");
     ASSERT_EQ(g_state.found_count, 1);
     EXPECT_EQ(search::RowField(g_state.results[0], search::kName), "uno.txt");
+}
+
+// Keys typed in the list: it asks the window which row they reach, as LVM_FINDITEM makes it ask.
+TEST_F(SearchWindow, TypedTextReachesTheRowWhoseNameBeginsWithIt) {
+    vtest::TempTree tree;
+    tree.File("alfa.txt");
+    tree.File("beta.txt");
+    Search(tree.Root(), "*.txt");
+    results::SortRows(g_state.results, search::kName, false);
+    app::InstallHandler(app::HandleEvent);
+    for (const auto& [typed, row] : {std::pair<const char*, LRESULT>{"BE", 1}, {"gamma", -1}}) {
+        LVFINDINFOA find = {LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, typed, 0, {}, 0};
+        EXPECT_EQ(SendDlgItemMessageA(window_, app::kResultList, LVM_FINDITEMA,
+                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+                  row)
+            << typed;
+    }
+    app::InstallHandler(nullptr);
+}
+
+// Read in process: Wine gives no other process the items of a menu. The system's Open is left
+// out, and its items give up the access keys of the row menu's own.
+TEST(ShellMenu, SystemItemsFollowTheRowMenusOwnAfterASeparator) {
+    vtest::TempTree tree;
+    tree.File("nota.txt");
+    const std::vector<std::string> own = {"&Apri", "Apri la &cartella", "Copia &percorso",
+                                          "Copia &nome"};
+    const auto items = [](HMENU menu) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[MAX_PATH] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            texts.push_back(GetMenuItemID(menu, i) == 0 ? "-" : text);
+        }
+        return texts;
+    };
+    const struct {
+        std::string file;
+        std::vector<std::string> system;
+    } cases[] = {
+        // Wine's menu for a file: the system's Apri out, Copia, Cancella and Proprietà without
+        // their "&" (c and p are the row menu's).
+        {"nota.txt",
+         {"-", "&Taglia", "Copia", "-", "Crea co&llegamento", "Cancella", "&Rinomina", "-",
+          "Propriet\xE0"}},
+        // Gone: the system gives no menu, and the row menu's own show alone.
+        {"persa.txt", {}},
+    };
+    for (const auto& c : cases) {
+        HMENU menu = app::NewRowMenu();
+        {
+            const app::ShellMenu shell(
+                menu, tree.WideRoot() + std::wstring(c.file.begin(), c.file.end()), false, nullptr);
+            std::vector<std::string> expected = own;
+            expected.insert(expected.end(), c.system.begin(), c.system.end());
+            EXPECT_EQ(items(menu), expected) << c.file;
+        }
+        DestroyMenu(menu);
+    }
 }
 
 TEST_F(SearchWindow, CheckBoxesAreReadWhenTheSearchStarts) {
