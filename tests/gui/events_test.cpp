@@ -299,16 +299,6 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
         EXPECT_EQ(drive::ReadClipboard().ansi, "-");
     }
 
-    // Apri: the question and the run of a double-click.
-    drive::MouseClickCell(window, list, kEuro, 0, 3);
-    drive::WaitPopupMenu(program->Id());
-    drive::Keys(window, "a");
-    HWND box = drive::WaitMessageBox(program->Id(), "Shell");
-    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + shown_paths[kEuro]);
-    drive::Answer(box, IDYES);
-    drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                     "the opened file to leave its mark", 20000);
-
     // The system's items act on the row's file. Up from the top reaches the last one, the
     // system's Proprieta (its "p" is Copia percorso's), whose window names the file.
     drive::MouseClickCell(window, list, kEuro, 0, 3);
@@ -319,6 +309,16 @@ TEST(Events, RowMenuAndCtrlCActOnTheRowUnderThePointer) {
     EXPECT_EQ(drive::Text(properties), "Propriet\xE0 di Apri \x80.bat");
     PostMessageA(properties, WM_CLOSE, 0, 0);
     drive::WaitGone(properties, "the properties");
+
+    // Apri: the question and the run of a double-click.
+    drive::MouseClickCell(window, list, kEuro, 0, 3);
+    drive::WaitPopupMenu(program->Id());
+    drive::Keys(window, "a");
+    HWND box = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + shown_paths[kEuro]);
+    drive::Answer(box, IDYES);
+    drive::WaitUntil([&] { return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                     "the opened file to leave its mark", 20000);
 }
 
 TEST(Events, DoubleClickBelowTheLastRowDoesNothing) {
