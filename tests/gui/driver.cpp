@@ -9,13 +9,17 @@
 
 namespace drive {
 
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+std::string InCodePage(const std::wstring& text, UINT code_page) {
+    const int size = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+    WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
                         nullptr, nullptr);
     return out;
+}
+
+std::string Utf8(const std::wstring& text) {
+    return InCodePage(text, CP_UTF8);
 }
 
 const char kTitle[] = "Vortilo Quadrel Soft v 0.1";

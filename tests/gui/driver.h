@@ -188,7 +188,9 @@ std::vector<int> MessageBoxButtons(HWND box);
 // Presses one of its buttons (IDOK, IDYES, IDNO, ...) and waits until the box has closed.
 void Answer(HWND box, int button, DWORD ms = kWaitMs);
 
-// A wide text in UTF-8, as Linux programs write it.
+// A wide text in a code page (CP_ACP: this process's, which is the program's), and in UTF-8, as
+// Linux programs write it.
+std::string InCodePage(const std::wstring& text, UINT code_page);
 std::string Utf8(const std::wstring& text);
 
 // ---- Pop-up menus and the clipboard ----

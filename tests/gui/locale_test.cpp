@@ -23,12 +23,7 @@ using Cells = std::vector<std::vector<std::string>>;
 // A text in this process's ANSI code page, which is the program's; the texts given are all held by
 // the code page.
 std::string Ansi(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
+    return drive::InCodePage(text, CP_ACP);
 }
 
 Cells AllCells(HWND window) {
