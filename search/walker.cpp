@@ -132,8 +132,8 @@ void NoteWalked(Walk& walk, const Folder& folder, const FolderId* id) {
 
 bool Skipped(const std::string& folder) {
     const std::string upper = UpperCase(folder);
-    // Only at a character's start: a name ending in a character whose second byte is 0x5C
-    // reads "\\WINDOWS\\" byte for byte when a folder "Windows" follows it.
+    // Only at a character's start: in a folder named 0x95 0x5C "Windows" (a Japanese character
+    // and the word), the character's second byte and the word read "\\WINDOWS\\" byte for byte.
     const auto contains = [&upper](const char* text) {
         return format::FindText(upper, text) != std::string::npos;
     };
