@@ -1,6 +1,7 @@
 // Measures the folder walk against a bare enumeration of the same tree (one "*" pass a folder by
 // the wide calls, nothing else), with the floor that the walk's Pump steps set beside it: one step
-// a file and a subfolder, each a 1 ms sleep when no message waits; and what a row costs in memory.
+// a file and a subfolder, each a 1 ms sleep when no message waits, timed as the walk sleeps; and
+// what a row costs in memory.
 // Usage: walk_bench.exe FOLDER\ [star] [rows] [hit]   (the tree that scripts/bench makes: 500
 // folders of 99 files fNNN.dat and one hit.hit)
 //   star  the walk of every file ("*"), once;
@@ -24,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/sleep_hook.h"
 #include "search/state.h"
 #include "search/walker.h"
 #include "win32/search_window.h"
@@ -82,12 +84,7 @@ constexpr char kRowGoal[] = "unchanged for names the code page holds";
 constexpr char kGapGoal[] = "at most 100 ms";
 constexpr int kHeldRows = 100000;
 
-double Now() {
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 struct BareCount {
     long files = 0;
@@ -112,6 +109,18 @@ void BareWalk(const std::wstring& folder, BareCount* count) {
     } while (FindNextFileW(find.Get(), &entry));
 }
 
+// The sleeps of the walk being measured, each timed as it runs.
+bench::SleepCall g_sleep = nullptr;
+double g_slept = 0;
+long g_sleeps = 0;
+
+VOID WINAPI TimedSleep(DWORD ms) {
+    const double start = Now();
+    g_sleep(ms);
+    g_slept += Now() - start;
+    ++g_sleeps;
+}
+
 // What Sleep(1) lasts with the timer resolution raised, as during a search.
 double SleepCost() {
     win::FineTimer fine_timer;
@@ -130,12 +139,14 @@ void Walk(const std::string& root) {
 }
 
 // Each pass starts from no rows; the rows of the last one stay.
-void Measure(const std::string& root, const std::string& pattern, int rounds, double sleep_cost) {
+void Measure(const std::string& root, const std::string& pattern, int rounds) {
     // Alternate the two and keep each one's best time: Wine's timings wander by tens of percent
     // from one run to the next.
     const std::wstring long_root = win::LongForm(win::FullPath(win::Widen(root)));
     double bare_time = 1e9;
     double walk_time = 1e9;
+    double floor = 0;
+    long sleeps = 0;
     BareCount bare;
     for (int round = 0; round < rounds; ++round) {
         bare = BareCount{};
@@ -146,22 +157,26 @@ void Measure(const std::string& root, const std::string& pattern, int rounds, do
         search::g_state = search::State{};
         search::g_state.pattern = pattern;
         search::g_state.include_subfolders = 1;
+        g_slept = 0;
+        g_sleeps = 0;
         start = Now();
         Walk(root);
-        walk_time = std::min(walk_time, Now() - start);
+        if (Now() - start < walk_time) {
+            walk_time = Now() - start;
+            floor = g_slept;
+            sleeps = g_sleeps;
+        }
     }
 
     const int rows = search::g_state.found_count;
-    // One Pump step before each file and before entering each subfolder.
-    const long steps = rows + bare.folders;
-    const double floor = static_cast<double>(steps) * sleep_cost;
     std::printf("pattern %-6s rows %6d of %6ld files, %5ld folders  (best of %d)\n",
                 pattern.c_str(), rows, bare.files, bare.folders, rounds);
     std::printf("  walker                 %8.3f s  (%.3f ms a row)\n", walk_time,
                 rows > 0 ? walk_time * 1e3 / rows : 0.0);
     std::printf("  bare enumeration       %8.3f s\n", bare_time);
-    std::printf("  sleep floor            %8.3f s  (%ld steps x Sleep(1) at %.3f ms)\n", floor,
-                steps, sleep_cost * 1e3);
+    // No message waits: one sleep before each file and before entering each subfolder.
+    std::printf("  sleep floor            %8.3f s  (the walk's %ld sleeps, %.3f ms each)\n", floor,
+                sleeps, sleeps > 0 ? floor * 1e3 / sleeps : 0.0);
     std::printf("  walker / bare          %8.2f\n", walk_time / bare_time);
     std::printf("  walker / (bare + floor) %7.3f\n", walk_time / (bare_time + floor));
     std::printf("summary\twalker, pattern %s, %d rows\t%.3f s\t\n", pattern.c_str(), rows,
@@ -170,6 +185,8 @@ void Measure(const std::string& root, const std::string& pattern, int rounds, do
                 walk_time / bare_time);
     std::printf("summary\twalker / (bare + sleep floor), pattern %s\t%.3f\t%s\n", pattern.c_str(),
                 walk_time / (bare_time + floor), kRatioGoal);
+    std::printf("summary\ta sleep in the walk, pattern %s\t%.3f ms\t\n", pattern.c_str(),
+                sleeps > 0 ? floor * 1e3 / sleeps : 0.0);
 }
 
 // What the process holds in memory.
@@ -361,19 +378,24 @@ int main(int argc, char** argv) {
     if (gap) {
         return MeasureGap(root) ? 0 : 1;
     }
+    g_sleep = bench::HookSleep(GetModuleHandleA(nullptr), &TimedSleep);
+    if (g_sleep == nullptr) {
+        std::fprintf(stderr, "walk_bench: this program imports no Sleep to time\n");
+        return 1;
+    }
     const double sleep_cost = SleepCost();
     std::printf("walk_bench: Sleep(1) lasts %.3f ms with the timer at 1 ms\n", sleep_cost * 1e3);
     std::printf("summary\tSleep(1), timer at 1 ms\t%.3f ms\t\n", sleep_cost * 1e3);
     const Held before = HeldNow();
     // The walk of every file is long and steady (its sleeps dominate): one round.
     if (star) {
-        Measure(root, "*", 1, sleep_cost);
+        Measure(root, "*", 1);
     }
     if (rows && !MeasureRows(root, before)) {
         return 1;
     }
     if (hit) {
-        Measure(root, "*.hit", 3, sleep_cost);
+        Measure(root, "*.hit", 3);
     }
     return 0;
 }

@@ -15,10 +15,15 @@ target_link_libraries(vdrive PRIVATE vortilo_driver)
 set_target_properties(vdrive PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # A whole search from the real window, driven through the driver (scripts/bench runs it).
+# It loads sleep_log.dll into the program to time the program's own sleeps.
+add_library(sleep_log SHARED bench/sleep_log.cpp)
+target_include_directories(sleep_log PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(sleep_log PRIVATE ${VORTILO_WARNINGS})
+set_target_properties(sleep_log PROPERTIES PREFIX "")
 add_executable(window_bench bench/window_bench.cpp)
 target_compile_options(window_bench PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(window_bench PRIVATE vortilo_driver)
-add_dependencies(window_bench vortilo)
+add_dependencies(window_bench vortilo sleep_log)
 
 # End-to-end tests that share the harness: each a program of its own, run against this build's
 # vortilo.exe.
