@@ -33,8 +33,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     g_log = static_cast<bench::SleepLog*>(
         MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(bench::SleepLog)));
     if (g_log == nullptr) {
+        CloseHandle(mapping);
         return FALSE;
     }
     g_sleep = bench::HookSleep(GetModuleHandleA(nullptr), &LoggedSleep);
-    return g_sleep != nullptr;
+    if (g_sleep == nullptr) {
+        // No log that would stay empty: the bench finds none and says so.
+        UnmapViewOfFile(g_log);
+        CloseHandle(mapping);
+        return FALSE;
+    }
+    return TRUE;
 }

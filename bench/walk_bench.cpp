@@ -161,8 +161,9 @@ void Measure(const std::string& root, const std::string& pattern, int rounds) {
         g_sleeps = 0;
         start = Now();
         Walk(root);
-        if (Now() - start < walk_time) {
-            walk_time = Now() - start;
+        const double elapsed = Now() - start;
+        if (elapsed < walk_time) {
+            walk_time = elapsed;
             floor = g_slept;
             sleeps = g_sleeps;
         }
