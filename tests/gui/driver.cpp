@@ -889,13 +889,26 @@ unsigned long XWindow(HWND window) {
     return static_cast<unsigned long>(x);
 }
 
+namespace {
+
+// The command that gives window the X input focus, followed by what xdotool does next. Wine maps
+// the X window of a new window a moment after the window itself is visible, and the X server
+// refuses the focus to a window not yet viewable (BadMatch): it waits for that, up to 5 s.
+std::string Focused(HWND window, const std::string& then) {
+    const std::string x = std::to_string(XWindow(window));
+    return "for i in $(seq 250); do xwininfo -id " + x +
+           " | grep -q IsViewable && break; sleep 0.02; done; xdotool windowfocus --sync " + x +
+           " " + then;
+}
+
+}  // namespace
+
 void Keys(HWND window, const std::string& keys) {
-    RunLinux("xdotool windowfocus --sync " + std::to_string(XWindow(window)) + " key " + keys);
+    RunLinux(Focused(window, "key " + keys));
 }
 
 void Type(HWND window, const std::string& text) {
-    RunLinux("xdotool windowfocus --sync " + std::to_string(XWindow(window)) + " type " +
-             ShellQuote(Utf8(text)));
+    RunLinux(Focused(window, "type " + ShellQuote(Utf8(text))));
 }
 
 void MouseClickAt(HWND window, POINT screen, int button) {
@@ -911,9 +924,8 @@ void MouseClickAt(HWND window, POINT screen, int button) {
     }
     // No --sync on the move: it waits for a motion, and there is none when the pointer is
     // already there. The server handles the move before the click all the same.
-    RunLinux("xdotool windowfocus --sync " + std::to_string(XWindow(window)) + " mousemove " +
-             std::to_string(screen.x) + " " + std::to_string(screen.y) + " click " +
-             std::to_string(button));
+    RunLinux(Focused(window, "mousemove " + std::to_string(screen.x) + " " +
+                                 std::to_string(screen.y) + " click " + std::to_string(button)));
     last_tick = GetTickCount();
     last_point = screen;
 }
