@@ -10,6 +10,7 @@
 #include <winver.h>
 
 #include "format/code_page.h"
+#include "win32/system_dll.h"
 
 namespace app {
 namespace {
@@ -34,6 +35,16 @@ std::string BstrBytes(const OwnedBstr& text) {
 }
 
 using InitExFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+using VersionSizeFunction = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+using VersionInfoFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+using VersionQueryFunction = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+
+// A function of the system's version.dll; nullptr where it cannot be had, and then no version
+// is read.
+template <typename Function>
+Function VersionFunction(const char* name) {
+    return win::SystemFunction<Function>(L"version.dll", name);
+}
 
 // A text stored back into a 260-byte buffer keeps at most 259 bytes, and no half character.
 std::string Bounded(const std::string& text) {
@@ -58,9 +69,11 @@ double VersionNumber(uint32_t major, uint32_t minor) {
 }
 
 double FixedFileVersion(const std::vector<char>& block) {
+    static const auto query = VersionFunction<VersionQueryFunction>("VerQueryValueA");
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
+    if (query == nullptr || !query(block.data(), "\\", &value, &length) ||
+        length < sizeof(VS_FIXEDFILEINFO)) {
         return 0;
     }
     // A block the system never filled can still answer TRUE, with a length and a pointer taken
@@ -77,13 +90,18 @@ double FixedFileVersion(const std::vector<char>& block) {
 }
 
 double FileVersion(const std::string& path) {
+    static const auto get_size = VersionFunction<VersionSizeFunction>("GetFileVersionInfoSizeA");
+    static const auto get_info = VersionFunction<VersionInfoFunction>("GetFileVersionInfoA");
+    if (get_size == nullptr || get_info == nullptr) {
+        return 0;
+    }
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    const DWORD size = get_size(path.c_str(), &ignored);
     if (size == 0) {
         return 0;
     }
     std::vector<char> block(size, ' ');
-    if (!GetFileVersionInfoA(path.c_str(), size, size, block.data())) {
+    if (!get_info(path.c_str(), size, size, block.data())) {
         return 0;
     }
     return FixedFileVersion(block);

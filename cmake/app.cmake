@@ -14,7 +14,7 @@ add_library(vortilo_app STATIC
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_app PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo_app PUBLIC vortilo_results vortilo_pickers comctl32 ole32 oleaut32
-                                         version shell32 uuid)
+                                         shell32 uuid)
 
 # The .def file names the two exports and their ordinals. CMake passes a .def among the
 # sources only for DLLs, so programs get it on the link line. On x86_64 there is one calling
@@ -65,7 +65,8 @@ target_compile_definitions(fake_comctl32_ex PRIVATE FAKE_COMCTL32_INIT_EX)
 # Linked with the same .def, so the test can look the exports up by name and ordinal.
 add_executable(app_tests tests/win32/app_test.cpp app/manifest.rc)
 target_compile_options(app_tests PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(app_tests PRIVATE vortilo_app GTest::gtest_main)
+# version: the test reads each file's version again on its own.
+target_link_libraries(app_tests PRIVATE vortilo_app GTest::gtest_main version)
 target_link_options(app_tests PRIVATE ${VORTILO_DEF})
 set_target_properties(app_tests PROPERTIES LINK_DEPENDS ${VORTILO_DEF})
 # It reads vortilo.exe's manifest.

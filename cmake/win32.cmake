@@ -11,13 +11,14 @@ add_library(vortilo_win32 STATIC
     win32/search_window.cpp
     win32/date_text.cpp
     win32/wide_path.cpp
+    win32/system_dll.cpp
 )
 target_include_directories(vortilo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vortilo_win32 PUBLIC ${VORTILO_WIN32_DEFS})
 target_compile_options(vortilo_win32 PRIVATE ${VORTILO_WARNINGS})
-# winmm: the timer resolution that a search raises.
-# The core: the code page's characters, which bounded copies keep whole.
-target_link_libraries(vortilo_win32 PUBLIC vortilo_core comctl32 winmm)
+# The core: the code page's characters, which bounded copies keep whole. No winmm or version:
+# their few functions come from the system folder at run time (win32/system_dll.h).
+target_link_libraries(vortilo_win32 PUBLIC vortilo_core comctl32)
 
 add_library(vortilo_search STATIC
     search/state.cpp

@@ -7,10 +7,20 @@
 #include <cstdio>
 #include <exception>
 
+#include "win32/system_dll.h"
+
 namespace win {
 namespace {
 
 int g_fine_timers = 0;
+
+using TimePeriodFunction = MMRESULT(WINAPI*)(UINT);
+
+// timeBeginPeriod or timeEndPeriod from the system's winmm.dll; nullptr where it cannot be had,
+// and then the timer's resolution is left as it is.
+TimePeriodFunction TimePeriod(const char* name) {
+    return SystemFunction<TimePeriodFunction>(L"winmm.dll", name);
+}
 
 std::wstring From1252(const char* text) {
     const int size = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
@@ -40,15 +50,20 @@ Text ReadDirectory(Get get) {
 
 }  // namespace
 
-FineTimer::FineTimer() : raised_(timeBeginPeriod(1) == TIMERR_NOERROR) {
+FineTimer::FineTimer() {
+    static const TimePeriodFunction begin = TimePeriod("timeBeginPeriod");
+    raised_ = begin != nullptr && begin(1) == TIMERR_NOERROR;
     if (raised_) {
         ++g_fine_timers;
     }
 }
 
 FineTimer::~FineTimer() {
+    static const TimePeriodFunction end = TimePeriod("timeEndPeriod");
     if (raised_) {
-        timeEndPeriod(1);
+        if (end != nullptr) {
+            end(1);
+        }
         --g_fine_timers;
     }
 }
