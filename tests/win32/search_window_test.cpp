@@ -255,15 +255,30 @@ TEST_F(SearchWindow, TypedTextReachesTheRowWhoseNameBeginsWithIt) {
     vtest::TempTree tree;
     tree.File("alfa.txt");
     tree.File("beta.txt");
+    tree.File("bis.txt");
     Search(tree.Root(), "*.txt");
     results::SortRows(g_state.results, search::kName, false);
     app::InstallHandler(app::HandleEvent);
-    for (const auto& [typed, row] : {std::pair<const char*, LRESULT>{"BE", 1}, {"gamma", -1}}) {
-        LVFINDINFOA find = {LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, typed, 0, {}, 0};
+    const struct {
+        const char* typed;
+        int from;   // the row the search starts at; -1 for the first
+        int shown;  // the rows the list has been told of
+        LRESULT row;
+    } cases[] = {
+        {"BE", -1, 3, 1},
+        {"gamma", -1, 3, -1},
+        // "b" typed again on beta while a search runs: bis is found but not yet in the list, so
+        // the search goes round to beta.
+        {"b", 2, 2, 1},
+    };
+    for (const auto& c : cases) {
+        SendDlgItemMessageA(window_, app::kResultList, LVM_SETITEMCOUNT,
+                            static_cast<WPARAM>(c.shown), 0);
+        LVFINDINFOA find = {LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, c.typed, 0, {}, 0};
         EXPECT_EQ(SendDlgItemMessageA(window_, app::kResultList, LVM_FINDITEMA,
-                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
-                  row)
-            << typed;
+                                      static_cast<WPARAM>(c.from), reinterpret_cast<LPARAM>(&find)),
+                  c.row)
+            << c.typed;
     }
     app::InstallHandler(nullptr);
 }
