@@ -160,15 +160,15 @@ void OnContextMenu(WPARAM wparam, LPARAM lparam) {
 }
 
 // The row that the keys typed in the list reach (the list gathers keys typed in quick
-// succession into one text); -1 where none. Only rows already shown are read, so a search may
-// run meanwhile.
+// succession into one text); -1 where none. Only the rows the list has been told of are read:
+// while a search runs it may lag the found count by some rows, and drops an answer past its own.
 int FindTypedRow(int start, UINT flags, const std::string& typed) {
     if (!(flags & (LVFI_STRING | LVFI_PARTIAL))) {
         return -1;
     }
-    const auto& state = search::g_state;
-    return results::FindRow(state.results, static_cast<size_t>(std::max(state.found_count, 0)),
-                            start, typed, !(flags & LVFI_PARTIAL), (flags & LVFI_WRAP) != 0);
+    const LRESULT shown = SendMessageA(win::g_handles.list, LVM_GETITEMCOUNT, 0, 0);
+    return results::FindRow(search::g_state.results, static_cast<size_t>(shown), start, typed,
+                            !(flags & LVFI_PARTIAL), (flags & LVFI_WRAP) != 0);
 }
 
 // What the list is answered; 0 for every notification but the search for a typed row, whose

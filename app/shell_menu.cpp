@@ -96,7 +96,26 @@ void YieldAccessKey(HMENU menu, UINT position) {
     }
 }
 
+// Read from the item's type: GetMenuState gives a submenu's item count in its high byte, which
+// holds MF_SEPARATOR's bit for 8 to 15 items (and 24 to 31, ...).
+bool IsSeparator(HMENU menu, int position) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item) &&
+           (item.fType & MFT_SEPARATOR) != 0;
+}
+
 }  // namespace
+
+void DropDoubledSeparators(HMENU menu, int from) {
+    for (int position = GetMenuItemCount(menu) - 1; position > from; --position) {
+        if (IsSeparator(menu, position) &&
+            (IsSeparator(menu, position - 1) || position == GetMenuItemCount(menu) - 1)) {
+            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
+        }
+    }
+}
 
 ShellMenu::ShellMenu(HMENU menu, const std::wstring& path, bool extended, HWND owner) {
     IContextMenu* object = MenuObjectOf(path, owner);
@@ -125,15 +144,7 @@ ShellMenu::ShellMenu(HMENU menu, const std::wstring& path, bool extended, HWND o
         }
     }
     // A separator that the system's Open stood after is left next to the row menu's own.
-    const auto separator = [menu](int position) {
-        return (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_SEPARATOR) != 0;
-    };
-    for (int position = GetMenuItemCount(menu) - 1; position > own; --position) {
-        if (separator(position) &&
-            (separator(position - 1) || position == GetMenuItemCount(menu) - 1)) {
-            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
-        }
-    }
+    DropDoubledSeparators(menu, own);
 }
 
 ShellMenu::~ShellMenu() {

@@ -52,6 +52,9 @@ class ShellMenu {
     UINT last_ = 0;
 };
 
+// Deletes each separator after position from that follows another separator or ends the menu.
+void DropDoubledSeparators(HMENU menu, int from);
+
 // While a row menu with the system's items is up (Track), the messages its submenus and
 // owner-drawn items need (WM_INITMENUPOPUP, WM_DRAWITEM, WM_MEASUREITEM, WM_MENUCHAR) are passed on
 // to the system's menu object. True when it took the message; *result is then its answer.

@@ -165,14 +165,14 @@ int OpenFileDialog(HWND owner,
     OpenRequest request;
     BuildOpenRequest(owner, title, file_name, initial_folder, filter, default_ext, flags, request);
     // The dialog makes each folder it browses the process's current one; a relative start folder
-    // must mean after it what it meant before.
-    const std::string current = win::CurrentDirectory();
+    // must mean after it what it meant before. Wide: the code page may not hold the folder's name.
+    const std::wstring current = win::CurrentWideDirectory();
     const int result = GetOpenFileNameA(&request.ofn);
     if (browsed_folder != nullptr) {
         *browsed_folder = win::CurrentWideDirectory();
     }
     if (!current.empty()) {
-        SetCurrentDirectoryA(current.c_str());
+        SetCurrentDirectoryW(current.c_str());
     }
     file_name = ReadBack(request.file);
     flags = request.ofn.Flags;

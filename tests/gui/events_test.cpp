@@ -113,44 +113,38 @@ TEST(Events, ActivationGivesTheFocusToTheListOnceItHasRows) {
 
 TEST(Events, DoubleClickAsksAndOpensTheFileByItsRealName) {
     vtest::TempTree tree;
-    // A batch file that adds a line to a log each time it is opened (run). Its name holds 0x80,
-    // the euro sign, which the lower-cased Name cell shows as 0x87: only the real name opens it.
-    const std::string mark = tree.Path("opened.mark");
-    {
-        const std::string script = "@echo off\r\necho opened>> \"" + mark + "\"\r\n";
-        win::KernelHandle file(CreateFileA(tree.Path("Apri \x80.BAT").c_str(), GENERIC_WRITE, 0,
-                                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(WriteFile(file.Get(), script.data(), static_cast<DWORD>(script.size()),
-                              &written, nullptr));
-    }
+    // Batch files that each leave a mark of their own when they are opened (run). The one
+    // answered Yes holds 0x80 in its name, the euro sign, which the lower-cased Name cell shows
+    // as 0x87: only the real name opens it.
+    const std::string no_mark = tree.Path("no.mark");
+    const std::string yes_mark = tree.Path("yes.mark");
+    tree.File(L"No.bat", "@echo off\r\necho opened>> \"" + no_mark + "\"\r\n");
+    tree.File(L"Apri \u20ac.BAT", "@echo off\r\necho opened>> \"" + yes_mark + "\"\r\n");
     auto program = gui::StartProgram(tree.Root());
     HWND window = program->Window();
     HWND list = drive::ControlHandle(window, kResultList);
     gui::RunSearch(window, tree.Root(), "*.bat");
-    ASSERT_EQ(Rows(window), 1);
+    ASSERT_EQ(Rows(window), 2);
+    const int yes_row = drive::ReadCell(list, 0, 0) == "no.bat" ? 1 : 0;
+    EXPECT_EQ(drive::ReadCell(list, yes_row, 0), "apri \x87.bat");
 
-    drive::DoubleClickCell(list, 0, 0);
+    drive::DoubleClickCell(list, 1 - yes_row, 0);
     HWND box = drive::WaitMessageBox(program->Id(), "Shell");
-    EXPECT_EQ(drive::ReadCell(list, 0, 0), "apri \x87.bat");
-    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "Apri \x80.BAT");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "No.bat");
     EXPECT_EQ(drive::MessageBoxButtons(box), (std::vector<int>{IDYES, IDNO}));
     drive::Answer(box, IDNO);
 
-    // The same row, through the same shell, answered Yes: once its run has left its line, a run
-    // asked for by the No before it would have left one too.
-    drive::DoubleClickCell(list, 0, 3);
-    drive::Answer(drive::WaitMessageBox(program->Id(), "Shell"), IDYES);
-    const auto runs = [&] {
-        std::ifstream in(mark);
-        int lines = 0;
-        for (std::string line; std::getline(in, line);) {
-            ++lines;
-        }
-        return lines;
+    // Answered Yes after the No: by the time its run has left its mark, a run asked for by the
+    // No would have left its own.
+    drive::DoubleClickCell(list, yes_row, 3);
+    box = drive::WaitMessageBox(program->Id(), "Shell");
+    EXPECT_EQ(drive::MessageBoxText(box), "Lancio " + tree.Root() + "Apri \x80.BAT");
+    drive::Answer(box, IDYES);
+    const auto marked = [](const std::string& mark) {
+        return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
     };
-    drive::WaitUntil([&] { return runs() != 0; }, "the opened file to leave its mark", 20000);
-    EXPECT_EQ(runs(), 1);
+    drive::WaitUntil([&] { return marked(yes_mark); }, "the opened file to leave its mark", 20000);
+    EXPECT_FALSE(marked(no_mark));
 }
 
 TEST(Events, EachRowOpensItsOwnFileWhateverItsName) {

@@ -475,35 +475,41 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
     tree.Dir("Sotto");
     tree.File("Sotto\\Nota.Txt");
     tree.File("Sotto\\Prezzi \x80.XLS");
-    ASSERT_TRUE(SetCurrentDirectoryA(tree.Root().c_str()));
+    // A folder whose name the code page cannot hold: its ANSI path names no folder.
+    const std::wstring greek = L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
+    ASSERT_TRUE(CreateDirectoryW((tree.WideRoot() + greek).c_str(), nullptr));
     // Entry 1 holds *.*: the current folder is listed at first (Wine's *.* leaves out names
     // without a dot, such as LEGGIMI).
-    const std::vector<std::string> listed = {"Relazione.TXT", "Sotto", "\xC0rchivio.Bas"};
+    const std::vector<std::string> listed = {"????????", "Relazione.TXT", "Sotto",
+                                             "\xC0rchivio.Bas"};
+    const std::vector<std::string> in_sotto = {"Nota.Txt", "Prezzi \x80.XLS"};
     const struct {
-        const char* into;  // a folder the dialog browses into first, or nullptr
+        std::wstring current;  // the process's current folder, below the root
+        const char* into;      // a folder the dialog browses into first, or nullptr
         const char* typed;
         const char* picked;
     } cases[] = {
-        {nullptr, "Relazione.TXT", "relazione.txt"},
-        {nullptr, "\xC0rchivio.Bas", "\xC0rchivio.bas"},
-        {nullptr, "LEGGIMI", "leggimi"},
-        {nullptr, "Sotto\\Nota.Txt", "nota.txt"},
-        {"Sotto", "Prezzi \x80.XLS", "prezzi \x80.xls"},
+        {L"", nullptr, "Relazione.TXT", "relazione.txt"},
+        {L"", nullptr, "\xC0rchivio.Bas", "\xC0rchivio.bas"},
+        {L"", nullptr, "LEGGIMI", "leggimi"},
+        {L"", nullptr, "Sotto\\Nota.Txt", "nota.txt"},
+        {L"", "Sotto", "Prezzi \x80.XLS", "prezzi \x80.xls"},
+        // The dialog cannot start in a folder that its ANSI path does not name: Wine starts it
+        // in the folder of the file picked last, Sotto.
+        {greek, nullptr, "Nota.Txt", "nota.txt"},
     };
     for (const auto& c : cases) {
+        ASSERT_TRUE(SetCurrentDirectoryW((tree.WideRoot() + c.current).c_str()));
         FileDialogView view;
         Driver driver([&](DWORD thread) {
-            view = SeeFileDialog(thread, listed);
+            view = SeeFileDialog(thread, c.current.empty() ? listed : in_sotto);
             if (view.dialog == nullptr) {
                 return;
             }
             if (c.into != nullptr) {
                 // Browsing makes the folder the process's current one while the dialog runs.
                 TypeAndOpen(view.dialog, c.into);
-                WaitUntil([&]() {
-                    return ListedNames(view.dialog) ==
-                           std::vector<std::string>{"Nota.Txt", "Prezzi \x80.XLS"};
-                });
+                WaitUntil([&]() { return ListedNames(view.dialog) == in_sotto; });
             }
             TypeAndOpen(view.dialog, c.typed);
         });
@@ -519,12 +525,12 @@ TEST_F(Pickers, FilePickerReturnsTheChosenNameLowerCased) {
         EXPECT_EQ(view.filter_selected, 0);
         EXPECT_FALSE(view.read_only_visible);
         EXPECT_EQ(view.name_box, "");
-        EXPECT_EQ(view.listed, listed);
+        EXPECT_EQ(view.listed, c.current.empty() ? listed : in_sotto);
         // A file from another folder leaves the current folder where it was: a relative start
         // folder means what it meant before the dialog.
-        char current[MAX_PATH] = {};
-        GetCurrentDirectoryA(MAX_PATH, current);
-        EXPECT_EQ(std::string(current) + "\\", tree.Root()) << c.typed;
+        EXPECT_EQ(win::CurrentWideDirectory() + L"\\",
+                  tree.WideRoot() + c.current + (c.current.empty() ? L"" : L"\\"))
+            << c.typed;
     }
     EXPECT_EQ(g_state.start_folder, "");
 }

@@ -255,15 +255,30 @@ TEST_F(SearchWindow, TypedTextReachesTheRowWhoseNameBeginsWithIt) {
     vtest::TempTree tree;
     tree.File("alfa.txt");
     tree.File("beta.txt");
+    tree.File("bis.txt");
     Search(tree.Root(), "*.txt");
     results::SortRows(g_state.results, search::kName, false);
     app::InstallHandler(app::HandleEvent);
-    for (const auto& [typed, row] : {std::pair<const char*, LRESULT>{"BE", 1}, {"gamma", -1}}) {
-        LVFINDINFOA find = {LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, typed, 0, {}, 0};
+    const struct {
+        const char* typed;
+        int from;   // the row the search starts at; -1 for the first
+        int shown;  // the rows the list has been told of
+        LRESULT row;
+    } cases[] = {
+        {"BE", -1, 3, 1},
+        {"gamma", -1, 3, -1},
+        // "b" typed again on beta while a search runs: bis is found but not yet in the list, so
+        // the search goes round to beta.
+        {"b", 2, 2, 1},
+    };
+    for (const auto& c : cases) {
+        SendDlgItemMessageA(window_, app::kResultList, LVM_SETITEMCOUNT,
+                            static_cast<WPARAM>(c.shown), 0);
+        LVFINDINFOA find = {LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP, c.typed, 0, {}, 0};
         EXPECT_EQ(SendDlgItemMessageA(window_, app::kResultList, LVM_FINDITEMA,
-                                      static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
-                  row)
-            << typed;
+                                      static_cast<WPARAM>(c.from), reinterpret_cast<LPARAM>(&find)),
+                  c.row)
+            << c.typed;
     }
     app::InstallHandler(nullptr);
 }
@@ -305,6 +320,63 @@ TEST(ShellMenu, SystemItemsFollowTheRowMenusOwnAfterASeparator) {
             expected.insert(expected.end(), c.system.begin(), c.system.end());
             EXPECT_EQ(items(menu), expected) << c.file;
         }
+        DestroyMenu(menu);
+    }
+}
+
+// A submenu of 8 to 15 items (24 to 31, ...) reads as a separator to GetMenuState, as an
+// archiver's cascade in the system's items may be.
+TEST(ShellMenu, DoubledSeparatorsGoAndEverySubmenuStays) {
+    // "-" is a separator, "N>" a submenu of N items, any other text an item.
+    const std::vector<std::string> own = {"Apri", "Cartella", "Percorso", "Nome", "-"};
+    const auto build = [](const std::vector<std::string>& items) {
+        HMENU menu = CreatePopupMenu();
+        UINT id = 1;
+        for (const std::string& text : items) {
+            if (text == "-") {
+                AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            } else if (text.back() == '>') {
+                HMENU sub = CreatePopupMenu();
+                for (int i = 0; i < std::stoi(text); ++i) {
+                    AppendMenuA(sub, MF_STRING, id++, "voce");
+                }
+                AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
+            } else {
+                AppendMenuA(menu, MF_STRING, id++, text.c_str());
+            }
+        }
+        return menu;
+    };
+    const auto read = [](HMENU menu) {
+        std::vector<std::string> items;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[MAX_PATH] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            if (HMENU sub = GetSubMenu(menu, i)) {
+                items.push_back(std::to_string(GetMenuItemCount(sub)) + ">");
+            } else {
+                items.push_back(GetMenuItemID(menu, i) == 0 ? "-" : text);
+            }
+        }
+        return items;
+    };
+    const struct {
+        std::vector<std::string> system;
+        std::vector<std::string> kept;
+    } cases[] = {
+        {{"Taglia", "-", "9>", "Propriet\xE0", "8>"}, {"Taglia", "-", "9>", "Propriet\xE0", "8>"}},
+        {{"8>", "-", "9>", "-", "-", "0>"}, {"8>", "-", "9>", "-", "0>"}},
+        {{"-", "16>", "-"}, {"16>"}},
+        {{"Taglia", "-", "-", "24>", "-"}, {"Taglia", "-", "24>"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> items = own;
+        items.insert(items.end(), c.system.begin(), c.system.end());
+        HMENU menu = build(items);
+        app::DropDoubledSeparators(menu, static_cast<int>(own.size()) - 1);
+        std::vector<std::string> expected = own;
+        expected.insert(expected.end(), c.kept.begin(), c.kept.end());
+        EXPECT_EQ(read(menu), expected) << testing::PrintToString(c.system);
         DestroyMenu(menu);
     }
 }
