@@ -25,6 +25,14 @@ target_compile_options(window_bench PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(window_bench PRIVATE vortilo_driver)
 add_dependencies(window_bench vortilo sleep_log)
 
+# The DLL that the release test plants beside the programs under the names of Windows' own.
+add_library(planted SHARED tests/release/planted_dll.cpp)
+target_compile_definitions(planted PRIVATE WIN32_LEAN_AND_MEAN)
+target_compile_options(planted PRIVATE ${VORTILO_WARNINGS})
+# Undecorated names, as a program's imports name them.
+target_link_options(planted PRIVATE -Wl,--kill-at)
+set_target_properties(planted PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
 # End-to-end tests that share the harness: each a program of its own, run against this build's
 # vortilo.exe.
 function(vortilo_gui_program name source)

@@ -10,7 +10,8 @@
 # changes anything while the installed program runs, the silent uninstaller leaves none of them
 # behind, a desktop shortcut asked for with /DESKTOP outlives a silent install over it, and the
 # uninstall entry goes only with the last installed file (the 32-bit downloads run only where the
-# host runs 32-bit programs). Both programs, the build's and the zip's, are large-address-aware.
+# host runs 32-bit programs). Both programs, the build's and the zip's, are large-address-aware
+# and hardened. None of the programs, installers and uninstallers loads a DLL planted beside it.
 # Prints its checks in GoogleTest's words, so that scripts/test counts them. Needs what
 # scripts/test provides: both builds' vdrive.exe, an X display, Wine started for the bitnesses
 # that run here. It packages the commit checked out (HEAD), not uncommitted changes.
@@ -125,6 +126,38 @@ verdict() {
     else
         fail "$1" "${problems[@]}"
     fi
+}
+
+# A DLL left beside a program under the name of one of Windows' own must never be the one loaded,
+# though a program's folder is searched first (under Wine with NAME=n,b, as on Windows). The names:
+# those that programs import by name and those that Windows' own libraries load by name on
+# demand. Two are left out, because Wine's own libraries load them by name before the first line
+# of any program runs, where Windows' do not: version, which Wine's user32 imports (the program's
+# own imports are read in tests/win32/pe_tables_test.sh), and uxtheme, which Wine's comctl32
+# loads while it attaches to the process.
+planted_names=(winmm dwmapi propsys cryptbase userenv oleacc clbcatq apphelp setupapi)
+
+# plant BITS FOLDER NAME...: the build's planted.dll in FOLDER under each NAME.
+plant() {
+    local build name
+    build=$(windows_build "$1")
+    for name in "${@:3}"; do
+        cp "$build/planted.dll" "$2/$name.dll"
+    done
+}
+
+# planted_overrides NAME...: Wine told to look for each NAME beside the program first.
+planted_overrides() {
+    local IFS=,
+    echo "$*=n,b"
+}
+
+# loaded_marks FOLDER...: a problem for each planted DLL in FOLDER that a process loaded.
+loaded_marks() {
+    local mark
+    while IFS= read -r mark; do
+        [ -z "$mark" ] || problems+=("loaded: ${mark%.loaded}")
+    done <<<"$(find "$@" -maxdepth 1 -iname '*.dll.loaded' 2>/dev/null | sort)"
 }
 
 # search_check TEST BITS HOME EXE FOLDER: the program EXE (a Windows path), started by vdrive in
@@ -334,6 +367,21 @@ EOF
     [ ! -e "$menu" ] && [ ! -e "$desktop" ] || problems+=("a shortcut is left")
     ! in_prefix reg query "HKCU\\$key" >/dev/null 2>&1 || problems+=("the uninstall entry is left")
     verdict "UninstallEntryGoesWithTheLastFile_win$bits"
+
+    # The installer run from a folder of planted DLLs, and the uninstaller run in place beside
+    # them, each loads none of them.
+    problems=()
+    local planted="$tmp/planted-setup$bits"
+    mkdir -p "$planted"
+    cp "$setup" "$planted/setup.exe"
+    plant "$bits" "$planted" "${planted_names[@]}"
+    VORTILO_DLLOVERRIDES=$(planted_overrides "${planted_names[@]}") \
+        in_prefix "$(win "$planted")\\setup.exe" /S || problems+=("the installer failed")
+    plant "$bits" "$dir" "${planted_names[@]}"
+    VORTILO_DLLOVERRIDES=$(planted_overrides "${planted_names[@]}") \
+        in_prefix "$win_dir\\uninstall.exe" /S "_?=$win_dir" || problems+=("the uninstaller failed")
+    loaded_marks "$planted" "$dir"
+    verdict "InstallersLoadNoPlantedDll_win$bits"
 }
 
 for bits in 32 64; do
@@ -377,6 +425,18 @@ for bits in 32 64; do
     done
     verdict "LargeAddressAware_win$bits"
 
+    # The same two programs hardened: dynamic base (0x40) and NX (0x100) among the optional
+    # header's DLL characteristics, high-entropy addresses (0x20) too on 64-bit, and the stack
+    # protector's check linked in (its message is libssp's).
+    problems=()
+    want=$((0x140 | (bits == 64 ? 0x20 : 0)))
+    for program in "$(windows_build "$bits")/vortilo.exe" "$exe"; do
+        flags=$("$objdump" -p "$program" 2>/dev/null | sed -n 's/^DllCharacteristics\s*//p')
+        (((0x${flags:-0} & want) == want)) || problems+=("$program: DLL characteristics 0x$flags")
+        grep -qaF 'stack smashing detected' "$program" || problems+=("$program: no stack protector")
+    done
+    verdict "Hardened_win$bits"
+
     if [[ " $(runnable_bits) " != *" $bits "* ]]; then
         echo "[  SKIPPED ] Release.*_win$bits that run the program or the installer:" \
             "$(why_no_32)"
@@ -391,6 +451,19 @@ for bits in 32 64; do
     fi
     search_check "PackagedProgramSearches_win$bits" "$bits" "$(windows_build "$bits")" \
         "$(win "$exe")" "$(win "$unpacked")"
+
+    # The same program unpacked beside planted DLLs, where a download may land, searches as well
+    # and loads none of them.
+    planted="$tmp/planted$bits"
+    mkdir -p "$planted"
+    cp "$exe" "$planted/vortilo.exe"
+    plant "$bits" "$planted" "${planted_names[@]}"
+    VORTILO_DLLOVERRIDES=$(planted_overrides "${planted_names[@]}") \
+        search_check "SearchesBesidePlantedDlls_win$bits" "$bits" "$(windows_build "$bits")" \
+        "$(win "$planted/vortilo.exe")" "$(win "$planted")"
+    problems=()
+    loaded_marks "$planted"
+    verdict "ProgramLoadsNoPlantedDll_win$bits"
     setup_check "$bits"
 done
 
