@@ -20,6 +20,7 @@
 #include "app/row_actions.h"
 #include "app/window.h"
 #include "tests/host/code_pages.h"
+#include "win32/system_dll.h"
 
 #include <oleauto.h>
 #include <winver.h>
@@ -855,6 +856,23 @@ TEST(Manifest, EveryFieldAsTheProgramCarriesIt) {
     }
     // One assembly named: the common controls, so that its fields above are all its own.
     EXPECT_EQ(Elements(manifest, "assemblyIdentity").size(), 1u);
+}
+
+// ---- Code from the system folder only (last: it changes how this process loads by name) ----
+
+TEST(LoadOnlyFromSystemFolder, BareNamesSkipTheProgramsFolder) {
+    // A DLL beside this program, asked for by its bare name: found there before, not after.
+    const win::Library before(LoadLibraryA("fake_comctl32_old.dll"));
+    ASSERT_NE(before.Get(), nullptr);
+    win::LoadOnlyFromSystemFolder();
+    EXPECT_EQ(LoadLibraryA("fake_comctl32_ex.dll"), nullptr);
+    // Those loaded ahead come from the system folder.
+    for (const char* name : {"uxtheme.dll", "winmm.dll", "version.dll", "setupapi.dll"}) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(GetModuleHandleA(name), path, sizeof path);
+        EXPECT_EQ(lstrcmpiA(path, (SystemFolder() + "\\" + name).c_str()), 0)
+            << name << ": " << path;
+    }
 }
 
 }  // namespace
