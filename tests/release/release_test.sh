@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The downloads as a user gets them. scripts/package runs in two clones of this commit in folders
 # of different names and lengths, and must write the same bytes in both; SHA256SUMS names every
-# download; each zip holds the four files, the guides in the code page with CRLF; each program
+# download; each zip holds the five files, the guides in the code page with CRLF; each program
 # and installer carries the version of CMakeLists.txt's project(); the program unpacked into a
 # fresh folder shows its window under Wine, finds the files of a tree made here and ends with exit
 # code 0 on Fine; and each installer, run silently in a fresh Wine prefix of its bitness, puts
@@ -250,9 +250,9 @@ setup_check() {
     installed() {
         local files f size=0 want listed
         files=$(cd "$dir" 2>/dev/null && LC_ALL=C ls -A | tr '\n' ' ')
-        [ "$files" = "LEGGIMI.txt LICENSE.txt README.txt uninstall.exe vortilo.exe " ] ||
-            problems+=("installed: $files")
-        for f in vortilo.exe LEGGIMI.txt README.txt LICENSE.txt; do
+        want="LEGGIMI.txt LICENSE.txt README.txt new icon.ico uninstall.exe vortilo.exe "
+        [ "$files" = "$want" ] || problems+=("installed: $files")
+        for f in vortilo.exe "new icon.ico" LEGGIMI.txt README.txt LICENSE.txt; do
             cmp -s "$dir/$f" "$unpacked/$f" || problems+=("$f differs from the zip's")
         done
         for f in "$dir"/*; do
@@ -391,14 +391,14 @@ for bits in 32 64; do
     (cd "$unpacked" && unzip -q "$zip") || true
     exe="$unpacked/vortilo.exe"
 
-    # Exactly the four files; each guide the repository's text in code page 1252 with CRLF.
+    # Exactly the five files; each guide the repository's text in code page 1252 with CRLF.
     entries=$(unzip -Z1 "$zip" | tr '\n' ' ')
     guides=()
     for guide in LEGGIMI.txt README.txt; do
         sed 's/$/\r/' "$root/docs/$guide" | iconv -f UTF-8 -t WINDOWS-1252 |
             cmp -s - "$unpacked/$guide" || guides+=("$guide")
     done
-    if [ "$entries" = "vortilo.exe LEGGIMI.txt README.txt LICENSE.txt " ] &&
+    if [ "$entries" = "vortilo.exe new icon.ico LEGGIMI.txt README.txt LICENSE.txt " ] &&
         [ ${#guides[@]} -eq 0 ]; then
         pass "ZipContents_win$bits"
     else
