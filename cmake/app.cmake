@@ -37,8 +37,35 @@ configure_file(${CMAKE_SOURCE_DIR}/app/version.rc.in ${CMAKE_BINARY_DIR}/version
 set_source_files_properties(app/manifest.rc PROPERTIES
                             OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/app/vortilo.manifest)
 
+# The program's icon: app/vortilo.svg rendered at each size Windows asks for, the largest kept
+# as PNG, into one .ico that app/icon.rc links in and the downloads ship beside the program.
+find_program(VORTILO_RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(VORTILO_ICOTOOL icotool REQUIRED)
+set(VORTILO_ICON ${CMAKE_BINARY_DIR}/vortilo.ico)
+set(icon_commands)
+set(icon_images)
+foreach(size 16 20 24 32 40 48 64 256)
+    set(image ${CMAKE_BINARY_DIR}/icon/${size}.png)
+    list(APPEND icon_commands COMMAND ${VORTILO_RSVG_CONVERT} -w ${size} -h ${size} -o ${image}
+                              ${CMAKE_SOURCE_DIR}/app/vortilo.svg)
+    if(size EQUAL 256)
+        list(APPEND icon_images -r ${image})
+    else()
+        list(APPEND icon_images ${image})
+    endif()
+endforeach()
+add_custom_command(OUTPUT ${VORTILO_ICON}
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icon
+                   ${icon_commands}
+                   COMMAND ${VORTILO_ICOTOOL} -c -b 32 -o ${VORTILO_ICON} ${icon_images}
+                   DEPENDS ${CMAKE_SOURCE_DIR}/app/vortilo.svg
+                   VERBATIM)
+set_source_files_properties(app/icon.rc PROPERTIES OBJECT_DEPENDS ${VORTILO_ICON}
+                                                   INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR})
+
 # A GUI program (-mwindows).
-add_executable(vortilo WIN32 app/main.cpp app/manifest.rc ${CMAKE_BINARY_DIR}/version.rc)
+add_executable(vortilo WIN32 app/main.cpp app/icon.rc ${VORTILO_ICON} app/manifest.rc
+                             ${CMAKE_BINARY_DIR}/version.rc)
 target_compile_options(vortilo PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo PRIVATE vortilo_app)
 # The walk goes one call deeper for each folder level, about a kilobyte each; paths of 32,767

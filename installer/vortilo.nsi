@@ -1,7 +1,7 @@
 ; The per-user installer of one build: makensis -DVERSION=0.1.0 -DBITS=32|64 -DSTAGE=DIR
-; -DOUTFILE=FILE installer/vortilo.nsi, where DIR holds vortilo.exe, LEGGIMI.txt, README.txt and
-; LICENSE.txt (scripts/package lays them out). No administrator: the program goes into
-; %LOCALAPPDATA%\Programs\Vortilo and registers its uninstaller under HKCU.
+; -DOUTFILE=FILE installer/vortilo.nsi, where DIR holds vortilo.exe, "new icon.ico", LEGGIMI.txt,
+; README.txt and LICENSE.txt (scripts/package lays them out). No administrator: the program goes
+; into %LOCALAPPDATA%\Programs\Vortilo and registers its uninstaller under HKCU.
 
 !ifndef VERSION | BITS | STAGE | OUTFILE
   !error "makensis needs -DVERSION, -DBITS, -DSTAGE and -DOUTFILE"
@@ -38,6 +38,9 @@ ManifestDPIAware true
 !include "Sections.nsh"
 !include "FileFunc.nsh"
 
+; The program's own icon, which Modern UI hands to Icon and UninstallIcon.
+!define MUI_ICON "${STAGE}\new icon.ico"
+!define MUI_UNICON "${STAGE}\new icon.ico"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\vortilo.exe"
@@ -70,6 +73,7 @@ VIAddVersionKey /LANG=${LANG_ITALIAN} "LegalCopyright" "Copyright (c) 2026 ${PUB
 ; The files beside the uninstaller, named once for both directions.
 !macro FILES DO
   !insertmacro ${DO} "vortilo.exe"
+  !insertmacro ${DO} "new icon.ico"
   !insertmacro ${DO} "LEGGIMI.txt"
   !insertmacro ${DO} "README.txt"
   !insertmacro ${DO} "LICENSE.txt"
@@ -120,6 +124,8 @@ Section "$(SECTION_PROGRAM)" SecProgram
   SetOverwrite on
   !insertmacro FILES PUT
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ; Both shortcuts start the program in $OUTDIR, the install folder, where its window finds
+  ; "new icon.ico".
   CreateShortcut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\vortilo.exe"
 
   StrCpy $2 0

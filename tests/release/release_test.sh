@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The downloads as a user gets them. scripts/package runs in two clones of this commit in folders
 # of different names and lengths, and must write the same bytes in both; SHA256SUMS names every
-# download; each zip holds the four files, the guides in the code page with CRLF; each program
+# download; each zip holds the five files, the guides in the code page with CRLF; each program
 # and installer carries the version of CMakeLists.txt's project(); the program unpacked into a
 # fresh folder shows its window under Wine, finds the files of a tree made here and ends with exit
 # code 0 on Fine; and each installer, run silently in a fresh Wine prefix of its bitness, puts
@@ -12,6 +12,9 @@
 # uninstall entry goes only with the last installed file (the 32-bit downloads run only where the
 # host runs 32-bit programs). Both programs, the build's and the zip's, are large-address-aware
 # and hardened. None of the programs, installers and uninstallers loads a DLL planted beside it.
+# The program's first icon resource, the installer's and the uninstaller's icon are the eight
+# images of the zip's "new icon.ico", and the installer's shortcuts start the program in the
+# install folder, where its window loads that file.
 # Prints its checks in GoogleTest's words, so that scripts/test counts them. Needs what
 # scripts/test provides: both builds' vdrive.exe, an X display, Wine started for the bitnesses
 # that run here. It packages the commit checked out (HEAD), not uncommitted changes.
@@ -109,6 +112,41 @@ version_check() {
             "strings: $strings" "missing: ${missing[*]}" \
             "fixed part: '$fixed', expected bd04effe$structure$numbers$numbers"
     fi
+}
+
+# icon_images FILE: the images of an icon file, or of a program's first icon resource, one a line
+# in the icon's order: width x height x bits per pixel, how it is stored (png or bmp), and the
+# SHA-256 of the image.
+icon_images() {
+    local ico="$tmp/icon.ico" name line index size at magic
+    rm -f "$ico"
+    if [[ "$1" == *.ico ]]; then
+        cp "$1" "$ico" 2>/dev/null
+    else
+        name=$(wrestool -l --type=14 "$1" 2>/dev/null | sed -n '1s/.* --name=\([^ ]*\) .*/\1/p')
+        wrestool -x --type=14 --name="$name" "$1" >"$ico" 2>/dev/null
+    fi
+    icotool -l "$ico" 2>/dev/null | while read -r line; do
+        index=$(sed 's/.*--index=\([0-9]*\) .*/\1/' <<<"$line")
+        size=$(sed 's/.*--width=\([0-9]*\) --height=\([0-9]*\) --bit-depth=\([0-9]*\).*/\1x\2x\3/' \
+            <<<"$line")
+        # The directory entry's offset of its image, which a PNG starts with its signature.
+        at=$(od -An -tu4 -j $((6 + 16 * (index - 1) + 12)) -N4 "$ico" | tr -d ' ')
+        magic=$(od -An -tx1 -j "$at" -N4 "$ico" | tr -d ' ')
+        echo "$size $([ "$magic" = 89504e47 ] && echo png || echo bmp)" \
+            "$(icotool -x -i "$index" -o - "$ico" | sha256sum | cut -c1-64)"
+    done
+}
+icon_sizes="16x16x32 bmp|20x20x32 bmp|24x24x32 bmp|32x32x32 bmp|40x40x32 bmp|48x48x32 bmp|"
+icon_sizes+="64x64x32 bmp|256x256x32 png|"
+
+# starts_in SHORTCUT FOLDER: true when the shortcut's working directory is FOLDER, a string of its
+# string data: a 16-bit count of characters, then UTF-16LE (Wine counts and writes the final null).
+starts_in() {
+    local want
+    want=$(printf ' %02x %02x' $(((${#2} + 1) & 255)) $(((${#2} + 1) >> 8)))
+    want+=$(printf '%s\0' "$2" | iconv -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ' ')
+    [[ "$(od -An -tx1 -v "$1" 2>/dev/null | tr -s ' \n' ' ')" == *"$want"* ]]
 }
 
 # A small tree: three .txt files on three levels, and one that the pattern leaves out.
@@ -250,9 +288,9 @@ setup_check() {
     installed() {
         local files f size=0 want listed
         files=$(cd "$dir" 2>/dev/null && LC_ALL=C ls -A | tr '\n' ' ')
-        [ "$files" = "LEGGIMI.txt LICENSE.txt README.txt uninstall.exe vortilo.exe " ] ||
-            problems+=("installed: $files")
-        for f in vortilo.exe LEGGIMI.txt README.txt LICENSE.txt; do
+        want="LEGGIMI.txt LICENSE.txt README.txt new icon.ico uninstall.exe vortilo.exe "
+        [ "$files" = "$want" ] || problems+=("installed: $files")
+        for f in vortilo.exe "new icon.ico" LEGGIMI.txt README.txt LICENSE.txt; do
             cmp -s "$dir/$f" "$unpacked/$f" || problems+=("$f differs from the zip's")
         done
         for f in "$dir"/*; do
@@ -260,9 +298,11 @@ setup_check() {
         done
         strings -a "$menu" 2>/dev/null | grep -qxF "$win_dir\\vortilo.exe" ||
             problems+=("no Start-menu shortcut to $win_dir\\vortilo.exe")
+        starts_in "$menu" "$win_dir" || problems+=("the Start-menu shortcut starts elsewhere")
         if [ "${1:-}" = ours ]; then
             strings -a "$desktop" 2>/dev/null | grep -qxF "$win_dir\\vortilo.exe" ||
                 problems+=("no desktop shortcut to $win_dir\\vortilo.exe")
+            starts_in "$desktop" "$win_dir" || problems+=("the desktop shortcut starts elsewhere")
         else
             [ "$(cat "$desktop" 2>/dev/null)" = mine ] ||
                 problems+=("the user's desktop shortcut changed")
@@ -289,6 +329,8 @@ EOF
         [ "$listed" = "$want" ] || problems+=("uninstall entry:" "$listed" "expected:" "$want")
     }
     installed
+    [ "$(icon_images "$dir/uninstall.exe")" = "$(icon_images "$unpacked/new icon.ico")" ] ||
+        problems+=("the uninstaller's icon is not new icon.ico's")
     verdict "SilentInstall_win$bits"
 
     search_check "InstalledProgramSearches_win$bits" "$bits" "$home" "$win_dir\\vortilo.exe" \
@@ -391,14 +433,14 @@ for bits in 32 64; do
     (cd "$unpacked" && unzip -q "$zip") || true
     exe="$unpacked/vortilo.exe"
 
-    # Exactly the four files; each guide the repository's text in code page 1252 with CRLF.
+    # Exactly the five files; each guide the repository's text in code page 1252 with CRLF.
     entries=$(unzip -Z1 "$zip" | tr '\n' ' ')
     guides=()
     for guide in LEGGIMI.txt README.txt; do
         sed 's/$/\r/' "$root/docs/$guide" | iconv -f UTF-8 -t WINDOWS-1252 |
             cmp -s - "$unpacked/$guide" || guides+=("$guide")
     done
-    if [ "$entries" = "vortilo.exe LEGGIMI.txt README.txt LICENSE.txt " ] &&
+    if [ "$entries" = "vortilo.exe new icon.ico LEGGIMI.txt README.txt LICENSE.txt " ] &&
         [ ${#guides[@]} -eq 0 ]; then
         pass "ZipContents_win$bits"
     else
@@ -415,6 +457,19 @@ for bits in 32 64; do
     version_check "InstallerVersionResource_win$bits" "$setup" "$objdump" 00000000 \
         "FileDescription|Installazione di Vortilo (${bits}-bit)" "FileVersion|$version" \
         "ProductName|Vortilo" "ProductVersion|$version"
+
+    # The zip's "new icon.ico" holds the eight sizes that Windows asks for, the largest as PNG;
+    # the program's first icon resource and the installer's icon are those same images.
+    problems=()
+    icon=$(icon_images "$unpacked/new icon.ico")
+    sizes=$(cut -d' ' -f1,2 <<<"$icon" | tr '\n' '|')
+    [ "$sizes" = "$icon_sizes" ] || problems+=("new icon.ico: $sizes" "expected: $icon_sizes")
+    [ "$(icon_images "$exe")" = "$icon" ] || problems+=("the program's icon is not new icon.ico's")
+    verdict "ProgramIcon_win$bits"
+    problems=()
+    [ "$(icon_images "$setup")" = "$icon" ] ||
+        problems+=("the installer's icon is not new icon.ico's")
+    verdict "InstallerIcon_win$bits"
 
     # IMAGE_FILE_LARGE_ADDRESS_AWARE (0x0020) among the file header's characteristics, in the
     # build's program and the zip's, which the installer packs.
