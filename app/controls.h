@@ -112,9 +112,11 @@ constexpr ControlRow kControlTable[] = {
      WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone},
     {kQuitButton, "BUTTON", "&Fine", Near(317), Outer(60), Near(100), Near(20),
      WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone},
+    // The list shows the system's own image list of icons, which it must never destroy.
     {kResultList, WC_LISTVIEWA, "", Near(5), Near(30), Outer(20), Near(430),
-     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE,
-     Seed::kNone},
+     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA |
+         LVS_SHAREIMAGELISTS,
+     WS_EX_CLIENTEDGE, Seed::kNone},
 };
 
 constexpr DWORD kListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;

@@ -16,6 +16,7 @@
 #include "pickers/folder_picker.h"
 #include "results/cell_text.h"
 #include "results/cells.h"
+#include "results/icons.h"
 #include "search/start.h"
 #include "search/state.h"
 #include "win32/wide_path.h"
@@ -74,6 +75,9 @@ void OnCommand(HWND window, WPARAM wparam) {
             break;
         case kStartButton:
             // Enter arrives here too, as it is the default button.
+            if (search::g_state.busy == 0) {
+                results::ForgetIcons();
+            }
             search::StartOrCancel();
             break;
         case kResetButton:

@@ -30,9 +30,10 @@ add_library(vortilo_search STATIC
 target_compile_options(vortilo_search PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo_search PUBLIC vortilo_core vortilo_win32)
 
-add_library(vortilo_results STATIC results/cells.cpp)
+add_library(vortilo_results STATIC results/cells.cpp results/icons.cpp)
 target_compile_options(vortilo_results PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_results PUBLIC vortilo_search)
+# shell32: the system's icons of the files.
+target_link_libraries(vortilo_results PUBLIC vortilo_search shell32)
 
 add_executable(win32_tests
     tests/win32/fixtures.cpp

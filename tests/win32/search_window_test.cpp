@@ -28,6 +28,9 @@
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
 
+#include <shellapi.h>
+#include <shlobj.h>
+
 namespace {
 
 // While armed, every allocation of at least this many bytes fails, as when memory runs out, or
@@ -129,6 +132,8 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
 class SearchWindow : public ::testing::Test {
   protected:
     void SetUp() override {
+        // As in the program: shortcuts and the icons they name are COM's.
+        CoInitialize(nullptr);
         g_state = search::State{};
         app::g_command_text = "";
         window_ = app::BuildSearchWindow();
@@ -144,6 +149,7 @@ class SearchWindow : public ::testing::Test {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
+        CoUninitialize();
     }
     void Search(const std::string& folder, const std::string& pattern) {
         win::SetText(window_, app::kStartFolderBox, folder);
@@ -602,6 +608,100 @@ TEST_F(SearchWindow, ListOnScreenIsWhatAFullRepaintDraws) {
     ASSERT_FALSE(shown.empty());
     EXPECT_NE(std::count(shown.begin(), shown.end(), shown[0]), static_cast<long>(shown.size()));
     EXPECT_TRUE(shown == drawn);
+}
+
+// The icon index that the window answers the list's request for a cell's image with, as the
+// list asks it when it paints; kUnasked when it answers none.
+constexpr int kUnasked = -7;
+
+int CellImage(int row, int column) {
+    NMLVDISPINFOA info = {};
+    info.hdr.hwndFrom = win::g_handles.list;
+    info.hdr.idFrom = app::kResultList;
+    info.hdr.code = LVN_GETDISPINFOA;
+    info.item.mask = LVIF_IMAGE;
+    info.item.iItem = row;
+    info.item.iSubItem = column;
+    info.item.iImage = kUnasked;
+    SendMessageA(win::g_handles.window, WM_NOTIFY, app::kResultList,
+                 reinterpret_cast<LPARAM>(&info));
+    return info.item.iImage;
+}
+
+// The system's small icon of a type (named by a file name), or of a real file.
+int SystemIcon(const std::wstring& name, bool by_type) {
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(name.c_str(), by_type ? FILE_ATTRIBUTE_NORMAL : 0, &info, sizeof info,
+                   SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (by_type ? SHGFI_USEFILEATTRIBUTES : 0));
+    return info.iIcon;
+}
+
+// A shortcut whose icon is one of shell32's own.
+void Shortcut(const std::wstring& path, int icon) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring shell32 = std::wstring(system) + L"\\shell32.dll";
+    IShellLinkW* link = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                               reinterpret_cast<void**>(&link)),
+              S_OK);
+    const win::ComPtr<IShellLinkW> owned(link);
+    link->SetPath(shell32.c_str());
+    link->SetIconLocation(shell32.c_str(), icon);
+    IPersistFile* file = nullptr;
+    ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
+    const win::ComPtr<IPersistFile> saved(file);
+    ASSERT_EQ(file->Save(path.c_str(), TRUE), S_OK);
+}
+
+// Wine gives its own types few icons (chm and msi have theirs) and an exe none of its own, but a
+// shortcut the one it names.
+TEST_F(SearchWindow, NomeCellShowsTheIconOfTheFilesTypeOrOfTheFileItself) {
+    vtest::TempTree tree;
+    for (const char* name : {"nota.txt", "leggimi", "guida.chm", "SETUP.MSI", "prova.exe"}) {
+        tree.File(name);
+    }
+    Shortcut(tree.WideRoot() + L"uno.lnk", 3);
+    Shortcut(tree.WideRoot() + L"due.lnk", 4);
+    Search(tree.Root(), "*");
+    ASSERT_EQ(g_state.found_count, 7);
+    const auto own = [&](const wchar_t* name) { return SystemIcon(tree.WideRoot() + name, false); };
+    ASSERT_NE(own(L"uno.lnk"), own(L"due.lnk"));
+    ASSERT_NE(own(L"uno.lnk"), SystemIcon(L"uno.lnk", true));
+    ASSERT_NE(SystemIcon(L"guida.chm", true), SystemIcon(L"nota.txt", true));
+    SHFILEINFOW info = {};
+    EXPECT_EQ(SendMessageA(win::g_handles.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0),
+              static_cast<LRESULT>(
+                  SHGetFileInfoW(L"x", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                                 SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES)));
+    const struct {
+        const char* row;
+        int icon;
+    } cases[] = {
+        {"nota.txt", SystemIcon(L"nota.txt", true)},
+        {"leggimi", SystemIcon(L"leggimi", true)},
+        {"guida.chm", SystemIcon(L"guida.chm", true)},
+        {"setup.msi", SystemIcon(L"SETUP.MSI", true)},
+        {"prova.exe", own(L"prova.exe")},
+        {"uno.lnk", own(L"uno.lnk")},
+        {"due.lnk", own(L"due.lnk")},
+    };
+    app::InstallHandler(app::HandleEvent);
+    // Asked again once the rows have moved: an icon goes with its file, not with a position.
+    for (const bool descending : {false, true}) {
+        results::SortRows(g_state.results, search::kName, descending);
+        for (const auto& c : cases) {
+            const auto row = std::find_if(g_state.results.begin(), g_state.results.end(),
+                                          [&](const std::string& r) {
+                                              return search::RowField(r, search::kName) == c.row;
+                                          }) -
+                             g_state.results.begin();
+            EXPECT_EQ(CellImage(static_cast<int>(row), 0), c.icon) << c.row;
+            // Only the Nome column shows an icon.
+            EXPECT_EQ(CellImage(static_cast<int>(row), 2), kUnasked) << c.row;
+        }
+    }
+    app::InstallHandler(nullptr);
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
