@@ -19,6 +19,7 @@
 #include "results/icons.h"
 #include "search/start.h"
 #include "search/state.h"
+#include "win32/taskbar.h"
 #include "win32/wide_path.h"
 
 namespace app {
@@ -237,13 +238,19 @@ INT_PTR OnNotify(LPARAM lparam) {
 }
 
 INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == win::TaskbarButtonCreatedMessage() && message != 0) {
+        win::AttachTaskbar(window);
+        return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             OnCommand(window, wparam);
             break;
         case WM_DESTROY:
-            // A walk still running stops at its next Pump step.
+            // A walk still running stops at its next Pump step; its end block finds the taskbar
+            // object gone.
             search::g_state.abort = 1;
+            win::DetachTaskbar();
             break;
         case WM_NCACTIVATE:
             if (wparam != 0) {

@@ -27,9 +27,11 @@
 #include "results/sort.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
+#include "win32/taskbar.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 namespace {
 
@@ -81,7 +83,66 @@ struct Snapshot {
     int busy = 0;
     int64_t total_bytes = -1;
     int fine_timers = -1;
+    std::vector<int> progress;
 };
+
+// Stands in for the system's taskbar object, registered as its class: records each progress
+// state given to a button, as the state, or -1 when given to a window other than the Search
+// window.
+class TaskbarRecorder final : public ITaskbarList3, public IClassFactory {
+  public:
+    std::vector<int> states;
+    LONG references = 1;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *object = static_cast<IClassFactory*>(this);
+        } else if (IsEqualIID(iid, IID_ITaskbarList) || IsEqualIID(iid, IID_ITaskbarList2) ||
+                   IsEqualIID(iid, IID_ITaskbarList3)) {
+            *object = static_cast<ITaskbarList3*>(this);
+        } else {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
+        return QueryInterface(iid, object);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetProgressState(HWND window, TBPFLAG state) override {
+        states.push_back(window == win::g_handles.window ? static_cast<int>(state) : -1);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE HrInit() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE AddTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeleteTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ActivateTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetActiveAlt(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE MarkFullscreenWindow(HWND, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG, ULONGLONG) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE RegisterTab(HWND, HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnregisterTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetTabOrder(HWND, HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetTabActive(HWND, HWND, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ThumbBarAddButtons(HWND, UINT, LPTHUMBBUTTON) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ThumbBarUpdateButtons(HWND, UINT, LPTHUMBBUTTON) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ThumbBarSetImageList(HWND, HIMAGELIST) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetOverlayIcon(HWND, HICON, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetThumbnailTooltip(HWND, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetThumbnailClip(HWND, RECT*) override { return E_NOTIMPL; }
+};
+
+TaskbarRecorder g_taskbar;
 
 Snapshot g_snapshot;
 WNDPROC g_status_proc = nullptr;
@@ -122,6 +183,7 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
         g_snapshot.busy = g_state.busy;
         g_snapshot.total_bytes = g_state.total_bytes;
         g_snapshot.fine_timers = win::FineTimer::Raised();
+        g_snapshot.progress = g_taskbar.states;
         if (g_during_walk != nullptr) {
             g_during_walk(window);
         }
@@ -132,7 +194,7 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
 class SearchWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        // As in the program: shortcuts and the icons they name are COM's.
+        // As in the program: the taskbar object, shortcuts and the icons they name are COM's.
         CoInitialize(nullptr);
         g_state = search::State{};
         app::g_command_text = "";
@@ -495,7 +557,7 @@ TEST_F(SearchWindow, EveryWayOutGivesTheWindowBackOnceAndKeepsTheRows) {
     }
 }
 
-TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
+TEST_F(SearchWindow, TimerAndTaskbarMarkOnlyTheRunningSearch) {
     vtest::TempTree tree;
     for (int i = 0; i < 40; ++i) {
         tree.File("f" + std::to_string(100 + i) + ".txt", 1);
@@ -525,8 +587,17 @@ TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
          0, 0},
     };
     app::InstallHandler(app::HandleEvent);
+    // The window's taskbar button appears: the program takes the taskbar object then.
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(CLSID_TaskbarList, static_cast<IClassFactory*>(&g_taskbar),
+                                    CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+              S_OK);
+    const LONG unheld = g_taskbar.references;
+    SendMessageA(window_, win::TaskbarButtonCreatedMessage(), 0, 0);
+    ASSERT_EQ(g_taskbar.references, unheld + 1);
     for (const auto& c : cases) {
         g_state.found_count = 0;
+        g_taskbar.states.clear();
         g_during_walk = c.during;
         g_refuse_from = c.refuse_from;
         Search(tree.Root(), "*.txt");
@@ -534,11 +605,17 @@ TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
         g_during_walk = nullptr;
         EXPECT_EQ(g_snapshot.fine_timers, 1) << c.way_out;
         EXPECT_EQ(win::FineTimer::Raised(), 0) << c.way_out;
+        EXPECT_EQ(g_snapshot.progress, std::vector<int>{TBPF_INDETERMINATE}) << c.way_out;
+        EXPECT_EQ(g_taskbar.states, (std::vector<int>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}))
+            << c.way_out;
         EXPECT_EQ(g_state.found_count, c.found) << c.way_out;
         EXPECT_EQ(g_state.busy, 0) << c.way_out;
     }
     app::InstallHandler(nullptr);
     EXPECT_FALSE(IsWindow(window_));
+    // Let go with the window, before COM ends.
+    EXPECT_EQ(g_taskbar.references, unheld);
+    CoRevokeClassObject(cookie);
 }
 
 struct MemoryDcTraits {
