@@ -10,6 +10,7 @@
 #include "win32/search_window.h"
 #include "app/dialog.h"
 #include "app/drag_out.h"
+#include "app/hints.h"
 #include "app/row_actions.h"
 #include "app/shell_menu.h"
 #include "pickers/file_picker.h"
@@ -251,6 +252,7 @@ INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             // object gone.
             search::g_state.abort = 1;
             win::DetachTaskbar();
+            RemoveHints(window);
             break;
         case WM_NCACTIVATE:
             if (wparam != 0) {

@@ -9,6 +9,7 @@
 #include "app/dialog.h"
 #include "app/events.h"
 #include "app/exports.h"
+#include "app/hints.h"
 #include "app/modal.h"
 #include "app/process.h"
 #include "format/code_page.h"
@@ -80,6 +81,8 @@ HWND BuildSearchWindow() {
             search::g_state.pattern = SelectedText(window, row.id);
         }
     }
+
+    AddHints(window);
 
     HWND list = window == nullptr ? nullptr : GetDlgItem(window, kResultList);
     win::g_handles.list = list;

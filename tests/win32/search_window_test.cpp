@@ -194,7 +194,7 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
 class SearchWindow : public ::testing::Test {
   protected:
     void SetUp() override {
-        // As in the program: the taskbar object, shortcuts and the icons they name are COM's.
+        // COM, as the program has it: the taskbar object, shortcuts, the accessible names.
         CoInitialize(nullptr);
         g_state = search::State{};
         app::g_command_text = "";
@@ -779,6 +779,40 @@ TEST_F(SearchWindow, NomeCellShowsTheIconOfTheFilesTypeOrOfTheFileItself) {
         }
     }
     app::InstallHandler(nullptr);
+}
+
+// The text of the tooltip over a control of the window; "" where it has none.
+std::string TooltipOf(HWND window, HWND control) {
+    for (HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tips != nullptr;
+         tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr)) {
+        char text[MAX_PATH] = {};
+        TTTOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text;
+        if (GetWindow(tips, GW_OWNER) == window) {
+            SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        }
+        if (text[0] != '\0') {
+            return text;
+        }
+    }
+    return "";
+}
+
+TEST_F(SearchWindow, TooltipsSayWhatTheTwoBrowseButtonsDo) {
+    const struct {
+        int id;
+        const char* tip;
+    } cases[] = {
+        {app::kPatternBrowseButton, "Scegli un file: il suo nome diventa il modello"},
+        {app::kFolderBrowseButton, "Scegli la cartella da cui partire"},
+        {app::kStartButton, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TooltipOf(window_, GetDlgItem(window_, c.id)), c.tip) << c.id;
+    }
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
