@@ -36,6 +36,10 @@ constexpr const char kIconFile[] = "new icon.ico";
 
 constexpr const char kStartCaption[] = "&Inizio ricerca";
 
+// What the two "..." buttons do: each one's tooltip, and its name for screen readers.
+constexpr const char kPatternBrowseHint[] = "Scegli un file: il suo nome diventa il modello";
+constexpr const char kFolderBrowseHint[] = "Scegli la cartella da cui partire";
+
 // The Pattern box's list; the command-line text, when there is one, follows as a tenth item.
 constexpr const char* kDefaultPatterns[] = {
     "*alone*", "*mimenu*", "*editordirecord*", "*fun_longinput*", "*sub_*", "*fun_*", "*menu*",
@@ -73,6 +77,7 @@ struct ControlRow {
     DWORD style;  // besides WS_CHILD | WS_VISIBLE
     DWORD ex_style;
     Seed seed;
+    const char* hint = nullptr;  // what the control does, where its text does not say
 };
 
 constexpr DWORD kCheckBox = WS_TABSTOP | BS_AUTOCHECKBOX;
@@ -88,7 +93,7 @@ constexpr ControlRow kControlTable[] = {
     {kStartFolderBox, "EDIT", "", Near(55), Outer(125), Near(150), Near(20),
      WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, Seed::kStartFolder},
     {kFolderBrowseButton, "BUTTON", "...", Near(209), Outer(125), Near(20), Near(20),
-     WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone},
+     WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone, kFolderBrowseHint},
     {kSubfoldersBox, "BUTTON", "Incl&udo sottocartelle", Near(350), Outer(150), Near(150), Near(20),
      kCheckBox, 0, Seed::kChecked},
     {kWindowsBox, "BUTTON", "c:\\windows", Near(350), Outer(130), Near(150), Near(20), kCheckBox, 0,
@@ -103,7 +108,7 @@ constexpr ControlRow kControlTable[] = {
     {kPatternBox, "COMBOBOX", "", Near(55), Outer(150), Near(150), Near(220),
      CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, Seed::kPatterns},
     {kPatternBrowseButton, "BUTTON", "...", Near(209), Outer(150), Near(20), Near(20),
-     WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone},
+     WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone, kPatternBrowseHint},
     {kStartButton, "BUTTON", kStartCaption, Near(5), Outer(60), Near(100), Near(20),
      WS_TABSTOP | BS_DEFPUSHBUTTON, 0, Seed::kNone},
     {kResetButton, "BUTTON", "&Reset ricerca", Near(109), Outer(60), Near(100), Near(20),
@@ -112,9 +117,11 @@ constexpr ControlRow kControlTable[] = {
      WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone},
     {kQuitButton, "BUTTON", "&Fine", Near(317), Outer(60), Near(100), Near(20),
      WS_TABSTOP | BS_PUSHBUTTON, 0, Seed::kNone},
+    // The list shows the system's own image list of icons, which it must never destroy.
     {kResultList, WC_LISTVIEWA, "", Near(5), Near(30), Outer(20), Near(430),
-     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, WS_EX_CLIENTEDGE,
-     Seed::kNone},
+     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA |
+         LVS_SHAREIMAGELISTS,
+     WS_EX_CLIENTEDGE, Seed::kNone},
 };
 
 constexpr DWORD kListExStyle = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;

@@ -10,14 +10,17 @@
 #include "win32/search_window.h"
 #include "app/dialog.h"
 #include "app/drag_out.h"
+#include "app/hints.h"
 #include "app/row_actions.h"
 #include "app/shell_menu.h"
 #include "pickers/file_picker.h"
 #include "pickers/folder_picker.h"
 #include "results/cell_text.h"
 #include "results/cells.h"
+#include "results/icons.h"
 #include "search/start.h"
 #include "search/state.h"
+#include "win32/taskbar.h"
 #include "win32/wide_path.h"
 
 namespace app {
@@ -74,6 +77,9 @@ void OnCommand(HWND window, WPARAM wparam) {
             break;
         case kStartButton:
             // Enter arrives here too, as it is the default button.
+            if (search::g_state.busy == 0) {
+                results::ForgetIcons();
+            }
             search::StartOrCancel();
             break;
         case kResetButton:
@@ -233,13 +239,20 @@ INT_PTR OnNotify(LPARAM lparam) {
 }
 
 INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == win::TaskbarButtonCreatedMessage() && message != 0) {
+        win::AttachTaskbar(window);
+        return 0;
+    }
     switch (message) {
         case WM_COMMAND:
             OnCommand(window, wparam);
             break;
         case WM_DESTROY:
-            // A walk still running stops at its next Pump step.
+            // A walk still running stops at its next Pump step; its end block finds the taskbar
+            // object gone.
             search::g_state.abort = 1;
+            win::DetachTaskbar();
+            RemoveHints(window);
             break;
         case WM_NCACTIVATE:
             if (wparam != 0) {

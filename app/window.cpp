@@ -9,9 +9,11 @@
 #include "app/dialog.h"
 #include "app/events.h"
 #include "app/exports.h"
+#include "app/hints.h"
 #include "app/modal.h"
 #include "app/process.h"
 #include "format/code_page.h"
+#include "results/icons.h"
 #include "search/state.h"
 #include "win32/search_window.h"
 
@@ -80,8 +82,13 @@ HWND BuildSearchWindow() {
         }
     }
 
+    AddHints(window);
+
     HWND list = window == nullptr ? nullptr : GetDlgItem(window, kResultList);
     win::g_handles.list = list;
+    // The rows' icons are indices into it, asked for as each row is painted.
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(results::SystemSmallIcons()));
     const LRESULT ex_style = SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ex_style | kListExStyle);
     const int list_width = OuterSize(list).cx;

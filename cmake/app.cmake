@@ -10,6 +10,7 @@ add_library(vortilo_app STATIC
     app/row_actions.cpp
     app/shell_menu.cpp
     app/exports.cpp
+    app/hints.cpp
 )
 target_include_directories(vortilo_app PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(vortilo_app PRIVATE ${VORTILO_WARNINGS})

@@ -12,13 +12,15 @@ add_library(vortilo_win32 STATIC
     win32/date_text.cpp
     win32/wide_path.cpp
     win32/system_dll.cpp
+    win32/taskbar.cpp
 )
 target_include_directories(vortilo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(vortilo_win32 PUBLIC ${VORTILO_WIN32_DEFS})
 target_compile_options(vortilo_win32 PRIVATE ${VORTILO_WARNINGS})
 # The core: the code page's characters, which bounded copies keep whole. No winmm or version:
-# their few functions come from the system folder at run time (win32/system_dll.h).
-target_link_libraries(vortilo_win32 PUBLIC vortilo_core comctl32)
+# their few functions come from the system folder at run time (win32/system_dll.h). ole32 and
+# uuid: the taskbar object.
+target_link_libraries(vortilo_win32 PUBLIC vortilo_core comctl32 ole32 uuid)
 
 add_library(vortilo_search STATIC
     search/state.cpp
@@ -30,9 +32,10 @@ add_library(vortilo_search STATIC
 target_compile_options(vortilo_search PRIVATE ${VORTILO_WARNINGS})
 target_link_libraries(vortilo_search PUBLIC vortilo_core vortilo_win32)
 
-add_library(vortilo_results STATIC results/cells.cpp)
+add_library(vortilo_results STATIC results/cells.cpp results/icons.cpp)
 target_compile_options(vortilo_results PRIVATE ${VORTILO_WARNINGS})
-target_link_libraries(vortilo_results PUBLIC vortilo_search)
+# shell32: the system's icons of the files.
+target_link_libraries(vortilo_results PUBLIC vortilo_search shell32)
 
 add_executable(win32_tests
     tests/win32/fixtures.cpp

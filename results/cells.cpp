@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "results/cell_text.h"
+#include "results/icons.h"
 #include "results/sort.h"
 #include "search/result_row.h"
 #include "search/state.h"
@@ -34,13 +35,16 @@ const std::string* StoredRow(int row) {
 
 void SupplyCell(NMLVDISPINFOA* info) {
     LVITEMA& item = info->item;
-    if (!(item.mask & LVIF_TEXT)) {
-        return;
+    if (item.mask & LVIF_TEXT) {
+        const auto& state = search::g_state;
+        StoredCellText(state.results, static_cast<size_t>(state.found_count), item.iItem,
+                       item.iSubItem, g_cell);
+        item.pszText = g_cell;
     }
-    const auto& state = search::g_state;
-    StoredCellText(state.results, static_cast<size_t>(state.found_count), item.iItem, item.iSubItem,
-                   g_cell);
-    item.pszText = g_cell;
+    // Only the Nome column shows an icon.
+    if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
+        item.iImage = RowIcon(item.iItem);
+    }
 }
 
 std::string FilePath(int row) {

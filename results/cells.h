@@ -9,7 +9,7 @@
 namespace results {
 
 // Answers the list's request for the text of one cell (LVN_GETDISPINFOA) from the result array,
-// as the list paints it. Only a request for text is answered.
+// and for the icon of a row's Nome cell, as the list paints it. Nothing else is answered.
 void SupplyCell(NMLVDISPINFOA* info);
 
 // The path of the file of row r in the code page: its folder and its name as the file system

@@ -10,6 +10,7 @@
 #include "search/state.h"
 #include "search/summary.h"
 #include "search/walker.h"
+#include "win32/taskbar.h"
 
 namespace search {
 namespace {
@@ -44,6 +45,7 @@ void Search(HWND window) {
     for (int id : kLockedDuringSearch) {
         win::Enable(window, id, false);
     }
+    win::ShowSearchRunning(true);
     PumpStep();
 
     g_state.total_bytes = 0;

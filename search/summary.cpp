@@ -9,6 +9,7 @@
 #include "search/state.h"
 #include "search/walker.h"
 #include "win32/search_window.h"
+#include "win32/taskbar.h"
 #include "win32/wide_path.h"
 #include "win32/win.h"
 
@@ -39,6 +40,9 @@ void GiveWindowBack() {
         win::Enable(window, id, true);
     }
     win::SetCloseCommand(window, MF_ENABLED);
+    win::ShowSearchRunning(false);
+    // A search left to run behind other windows calls the user back when it ends.
+    win::FlashIfOutOfSight(window);
     g_state.busy = 0;
 }
 

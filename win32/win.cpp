@@ -22,15 +22,6 @@ TimePeriodFunction TimePeriod(const char* name) {
     return SystemFunction<TimePeriodFunction>(L"winmm.dll", name);
 }
 
-std::wstring From1252(const char* text) {
-    const int size = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
-    if (size > 0) {
-        MultiByteToWideChar(1252, 0, text, -1, &wide[0], size);
-    }
-    return wide;
-}
-
 // Asks again while the directory does not fit: it may change between two calls.
 template <class Text, class Get>
 Text ReadDirectory(Get get) {
@@ -103,8 +94,19 @@ std::wstring CurrentWideDirectory() {
     return ReadDirectory<std::wstring>(GetCurrentDirectoryW);
 }
 
+std::wstring OwnText(const char* text) {
+    const int size = MultiByteToWideChar(1252, 0, text, -1, nullptr, 0);
+    if (size <= 1) {
+        return std::wstring();
+    }
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(1252, 0, text, -1, &wide[0], size);
+    wide.pop_back();  // the terminator the call wrote
+    return wide;
+}
+
 int OwnMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    return MessageBoxW(owner, From1252(text).c_str(), From1252(caption).c_str(), type);
+    return MessageBoxW(owner, OwnText(text).c_str(), OwnText(caption).c_str(), type);
 }
 
 int GetCheck(HWND window, int id) {

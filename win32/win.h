@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "format/code_page.h"
@@ -36,8 +37,11 @@ std::string GetText(HWND window, int id);
 std::string CurrentDirectory();
 std::wstring CurrentWideDirectory();
 
-// A message box with a text and caption of the program's own, written in code page 1252: shown
-// through the wide call, a letter such as "\xF2" reads the same under every code page.
+// A text of the program's own, written in code page 1252, as the wide calls take it: shown
+// through them, a letter such as "\xF2" reads the same under every code page.
+std::wstring OwnText(const char* text);
+
+// A message box with a text and caption of the program's own (OwnText).
 int OwnMessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // The check state of a check box (BM_GETCHECK).
@@ -104,6 +108,15 @@ class FineTimer {
   private:
     bool raised_;
 };
+
+// Lets a COM object go: the deleter of its owner, so that every path out releases it.
+template <typename Interface>
+struct ComRelease {
+    void operator()(Interface* object) const { object->Release(); }
+};
+// Owns one reference to a COM object.
+template <typename Interface>
+using ComPtr = std::unique_ptr<Interface, ComRelease<Interface>>;
 
 struct LibraryTraits {
     using Handle = HMODULE;

@@ -648,6 +648,20 @@ std::string ReadCell(HWND list, int row, int column) {
     return ReadCells(list, row, 1, column + 1)[0][column];
 }
 
+int ReadImage(HWND list, int row) {
+    RemoteMemory memory(list, sizeof(LVITEMA));
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = -7;
+    memory.Write(0, &item, sizeof item);
+    if (!Send(list, LVM_GETITEMA, 0, memory.Param())) {
+        throw Failure("the list has no row " + std::to_string(row));
+    }
+    memory.Read(0, &item, sizeof item);
+    return item.iImage;
+}
+
 RECT CellRect(HWND list, int row, int column) {
     RemoteMemory memory(list, sizeof(RECT));
     RECT r = {};

@@ -157,6 +157,9 @@ int SelectedRow(HWND list);
 // through LVM_GETITEMTEXTA; read in batches, so that many cells cost little more than one.
 std::vector<std::vector<std::string>> ReadCells(HWND list, int first, int count, int columns = 5);
 std::string ReadCell(HWND list, int row, int column);
+// The image index that the list gives a row's first cell (LVM_GETITEMA, LVIF_IMAGE), as when it
+// paints it; -7 when it is given none.
+int ReadImage(HWND list, int row);
 // The rectangle of a cell or a heading, in the list's (the header's) client coordinates.
 RECT CellRect(HWND list, int row, int column);
 RECT HeadingRect(HWND list, int column);

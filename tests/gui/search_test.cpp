@@ -67,6 +67,23 @@ TEST(Search, ListShowsEveryCellOfEveryRow) {
         << status;
 }
 
+// Wine has the system's image list, where of these two types only chm has an icon of its own.
+TEST(Search, RowsShowTheIconsOfTheirTypes) {
+    vtest::TempTree tree;
+    tree.File("guida.chm");
+    tree.File("nota.txt");
+    auto program = gui::StartProgram(tree.Root());
+    HWND window = program->Window();
+    gui::RunSearch(window, tree.Root(), "*");
+    const Cells cells = AllCells(window);
+    ASSERT_EQ(cells.size(), 2u);
+    const int chm = cells[0][0] == "guida.chm" ? 0 : 1;
+    HWND list = drive::ControlHandle(window, kResultList);
+    const int txt_icon = drive::ReadImage(list, 1 - chm);
+    EXPECT_GE(txt_icon, 0);
+    EXPECT_NE(drive::ReadImage(list, chm), txt_icon);
+}
+
 TEST(Search, SecondSearchAppendsUntilReset) {
     vtest::TempTree tree;
     tree.File("uno.txt", 1);

@@ -208,8 +208,10 @@ std::vector<ExpectedControl> ExpectedControls(int w, int h, const std::string& s
         {kHelpButton, "BUTTON", "&Aiuto", Rect(213, h - 60, 100, 20), WS_TABSTOP | BS_PUSHBUTTON,
          0},
         {kQuitButton, "BUTTON", "&Fine", Rect(317, h - 60, 100, 20), WS_TABSTOP | BS_PUSHBUTTON, 0},
+        // It shares the system's image list of icons, which it must not destroy.
         {kResultList, "SYSLISTVIEW32", "", Rect(5, 30, w - 20, 430),
-         WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+         WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA |
+             LVS_SHAREIMAGELISTS,
          WS_EX_CLIENTEDGE},
     };
 }

@@ -27,6 +27,11 @@
 #include "results/sort.h"
 #include "search/state.h"
 #include "tests/win32/fixtures.h"
+#include "win32/taskbar.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 namespace {
 
@@ -78,7 +83,66 @@ struct Snapshot {
     int busy = 0;
     int64_t total_bytes = -1;
     int fine_timers = -1;
+    std::vector<int> progress;
 };
+
+// Stands in for the system's taskbar object, registered as its class: records each progress
+// state given to a button, as the state, or -1 when given to a window other than the Search
+// window.
+class TaskbarRecorder final : public ITaskbarList3, public IClassFactory {
+  public:
+    std::vector<int> states;
+    LONG references = 1;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+            *object = static_cast<IClassFactory*>(this);
+        } else if (IsEqualIID(iid, IID_ITaskbarList) || IsEqualIID(iid, IID_ITaskbarList2) ||
+                   IsEqualIID(iid, IID_ITaskbarList3)) {
+            *object = static_cast<ITaskbarList3*>(this);
+        } else {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
+        return QueryInterface(iid, object);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetProgressState(HWND window, TBPFLAG state) override {
+        states.push_back(window == win::g_handles.window ? static_cast<int>(state) : -1);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE HrInit() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE AddTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeleteTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ActivateTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetActiveAlt(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE MarkFullscreenWindow(HWND, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetProgressValue(HWND, ULONGLONG, ULONGLONG) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE RegisterTab(HWND, HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnregisterTab(HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetTabOrder(HWND, HWND) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetTabActive(HWND, HWND, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ThumbBarAddButtons(HWND, UINT, LPTHUMBBUTTON) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ThumbBarUpdateButtons(HWND, UINT, LPTHUMBBUTTON) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ThumbBarSetImageList(HWND, HIMAGELIST) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetOverlayIcon(HWND, HICON, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetThumbnailTooltip(HWND, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetThumbnailClip(HWND, RECT*) override { return E_NOTIMPL; }
+};
+
+TaskbarRecorder g_taskbar;
 
 Snapshot g_snapshot;
 WNDPROC g_status_proc = nullptr;
@@ -119,6 +183,7 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
         g_snapshot.busy = g_state.busy;
         g_snapshot.total_bytes = g_state.total_bytes;
         g_snapshot.fine_timers = win::FineTimer::Raised();
+        g_snapshot.progress = g_taskbar.states;
         if (g_during_walk != nullptr) {
             g_during_walk(window);
         }
@@ -129,6 +194,8 @@ LRESULT CALLBACK StatusProbe(HWND label, UINT msg, WPARAM wparam, LPARAM lparam)
 class SearchWindow : public ::testing::Test {
   protected:
     void SetUp() override {
+        // COM, as the program has it: the taskbar object, shortcuts, the accessible names.
+        CoInitialize(nullptr);
         g_state = search::State{};
         app::g_command_text = "";
         window_ = app::BuildSearchWindow();
@@ -144,6 +211,7 @@ class SearchWindow : public ::testing::Test {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
+        CoUninitialize();
     }
     void Search(const std::string& folder, const std::string& pattern) {
         win::SetText(window_, app::kStartFolderBox, folder);
@@ -489,7 +557,7 @@ TEST_F(SearchWindow, EveryWayOutGivesTheWindowBackOnceAndKeepsTheRows) {
     }
 }
 
-TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
+TEST_F(SearchWindow, TimerAndTaskbarMarkOnlyTheRunningSearch) {
     vtest::TempTree tree;
     for (int i = 0; i < 40; ++i) {
         tree.File("f" + std::to_string(100 + i) + ".txt", 1);
@@ -519,8 +587,17 @@ TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
          0, 0},
     };
     app::InstallHandler(app::HandleEvent);
+    // The window's taskbar button appears: the program takes the taskbar object then.
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(CLSID_TaskbarList, static_cast<IClassFactory*>(&g_taskbar),
+                                    CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+              S_OK);
+    const LONG unheld = g_taskbar.references;
+    SendMessageA(window_, win::TaskbarButtonCreatedMessage(), 0, 0);
+    ASSERT_EQ(g_taskbar.references, unheld + 1);
     for (const auto& c : cases) {
         g_state.found_count = 0;
+        g_taskbar.states.clear();
         g_during_walk = c.during;
         g_refuse_from = c.refuse_from;
         Search(tree.Root(), "*.txt");
@@ -528,11 +605,17 @@ TEST_F(SearchWindow, TimerResolutionIsRaisedOnlyWhileTheSearchRuns) {
         g_during_walk = nullptr;
         EXPECT_EQ(g_snapshot.fine_timers, 1) << c.way_out;
         EXPECT_EQ(win::FineTimer::Raised(), 0) << c.way_out;
+        EXPECT_EQ(g_snapshot.progress, std::vector<int>{TBPF_INDETERMINATE}) << c.way_out;
+        EXPECT_EQ(g_taskbar.states, (std::vector<int>{TBPF_INDETERMINATE, TBPF_NOPROGRESS}))
+            << c.way_out;
         EXPECT_EQ(g_state.found_count, c.found) << c.way_out;
         EXPECT_EQ(g_state.busy, 0) << c.way_out;
     }
     app::InstallHandler(nullptr);
     EXPECT_FALSE(IsWindow(window_));
+    // Let go with the window, before COM ends.
+    EXPECT_EQ(g_taskbar.references, unheld);
+    CoRevokeClassObject(cookie);
 }
 
 struct MemoryDcTraits {
@@ -602,6 +685,134 @@ TEST_F(SearchWindow, ListOnScreenIsWhatAFullRepaintDraws) {
     ASSERT_FALSE(shown.empty());
     EXPECT_NE(std::count(shown.begin(), shown.end(), shown[0]), static_cast<long>(shown.size()));
     EXPECT_TRUE(shown == drawn);
+}
+
+// The icon index that the window answers the list's request for a cell's image with, as the
+// list asks it when it paints; kUnasked when it answers none.
+constexpr int kUnasked = -7;
+
+int CellImage(int row, int column) {
+    NMLVDISPINFOA info = {};
+    info.hdr.hwndFrom = win::g_handles.list;
+    info.hdr.idFrom = app::kResultList;
+    info.hdr.code = LVN_GETDISPINFOA;
+    info.item.mask = LVIF_IMAGE;
+    info.item.iItem = row;
+    info.item.iSubItem = column;
+    info.item.iImage = kUnasked;
+    SendMessageA(win::g_handles.window, WM_NOTIFY, app::kResultList,
+                 reinterpret_cast<LPARAM>(&info));
+    return info.item.iImage;
+}
+
+// The system's small icon of a type (named by a file name), or of a real file.
+int SystemIcon(const std::wstring& name, bool by_type) {
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(name.c_str(), by_type ? FILE_ATTRIBUTE_NORMAL : 0, &info, sizeof info,
+                   SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (by_type ? SHGFI_USEFILEATTRIBUTES : 0));
+    return info.iIcon;
+}
+
+// A shortcut whose icon is one of shell32's own.
+void Shortcut(const std::wstring& path, int icon) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring shell32 = std::wstring(system) + L"\\shell32.dll";
+    IShellLinkW* link = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                               reinterpret_cast<void**>(&link)),
+              S_OK);
+    const win::ComPtr<IShellLinkW> owned(link);
+    link->SetPath(shell32.c_str());
+    link->SetIconLocation(shell32.c_str(), icon);
+    IPersistFile* file = nullptr;
+    ASSERT_EQ(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)), S_OK);
+    const win::ComPtr<IPersistFile> saved(file);
+    ASSERT_EQ(file->Save(path.c_str(), TRUE), S_OK);
+}
+
+// Wine gives its own types few icons (chm and msi have theirs) and an exe none of its own, but a
+// shortcut the one it names.
+TEST_F(SearchWindow, NomeCellShowsTheIconOfTheFilesTypeOrOfTheFileItself) {
+    vtest::TempTree tree;
+    for (const char* name : {"nota.txt", "leggimi", "guida.chm", "SETUP.MSI", "prova.exe"}) {
+        tree.File(name);
+    }
+    Shortcut(tree.WideRoot() + L"uno.lnk", 3);
+    Shortcut(tree.WideRoot() + L"due.lnk", 4);
+    Search(tree.Root(), "*");
+    ASSERT_EQ(g_state.found_count, 7);
+    const auto own = [&](const wchar_t* name) { return SystemIcon(tree.WideRoot() + name, false); };
+    ASSERT_NE(own(L"uno.lnk"), own(L"due.lnk"));
+    ASSERT_NE(own(L"uno.lnk"), SystemIcon(L"uno.lnk", true));
+    ASSERT_NE(SystemIcon(L"guida.chm", true), SystemIcon(L"nota.txt", true));
+    SHFILEINFOW info = {};
+    EXPECT_EQ(SendMessageA(win::g_handles.list, LVM_GETIMAGELIST, LVSIL_SMALL, 0),
+              static_cast<LRESULT>(
+                  SHGetFileInfoW(L"x", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                                 SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES)));
+    const struct {
+        const char* row;
+        int icon;
+    } cases[] = {
+        {"nota.txt", SystemIcon(L"nota.txt", true)},
+        {"leggimi", SystemIcon(L"leggimi", true)},
+        {"guida.chm", SystemIcon(L"guida.chm", true)},
+        {"setup.msi", SystemIcon(L"SETUP.MSI", true)},
+        {"prova.exe", own(L"prova.exe")},
+        {"uno.lnk", own(L"uno.lnk")},
+        {"due.lnk", own(L"due.lnk")},
+    };
+    app::InstallHandler(app::HandleEvent);
+    // Asked again once the rows have moved: an icon goes with its file, not with a position.
+    for (const bool descending : {false, true}) {
+        results::SortRows(g_state.results, search::kName, descending);
+        for (const auto& c : cases) {
+            const auto row = std::find_if(g_state.results.begin(), g_state.results.end(),
+                                          [&](const std::string& r) {
+                                              return search::RowField(r, search::kName) == c.row;
+                                          }) -
+                             g_state.results.begin();
+            EXPECT_EQ(CellImage(static_cast<int>(row), 0), c.icon) << c.row;
+            // Only the Nome column shows an icon.
+            EXPECT_EQ(CellImage(static_cast<int>(row), 2), kUnasked) << c.row;
+        }
+    }
+    app::InstallHandler(nullptr);
+}
+
+// The text of the tooltip over a control of the window; "" where it has none.
+std::string TooltipOf(HWND window, HWND control) {
+    for (HWND tips = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tips != nullptr;
+         tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr)) {
+        char text[MAX_PATH] = {};
+        TTTOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text;
+        if (GetWindow(tips, GW_OWNER) == window) {
+            SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        }
+        if (text[0] != '\0') {
+            return text;
+        }
+    }
+    return "";
+}
+
+TEST_F(SearchWindow, TooltipsSayWhatTheTwoBrowseButtonsDo) {
+    const struct {
+        int id;
+        const char* tip;
+    } cases[] = {
+        {app::kPatternBrowseButton, "Scegli un file: il suo nome diventa il modello"},
+        {app::kFolderBrowseButton, "Scegli la cartella da cui partire"},
+        {app::kStartButton, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TooltipOf(window_, GetDlgItem(window_, c.id)), c.tip) << c.id;
+    }
 }
 
 TEST_F(SearchWindow, PatternIsTakenAsTypedBlanksIncluded) {
