@@ -151,14 +151,6 @@ class DragSource final : public Unknown<IDropSource, IID_IDropSource> {
     ~DragSource() override = default;
 };
 
-// Releases a COM object on every path out; the object is born with one reference.
-template <class Interface>
-struct ComTraits {
-    using Handle = Interface*;
-    static bool Valid(Interface* object) { return object != nullptr; }
-    static void Close(Interface* object) { object->Release(); }
-};
-
 }  // namespace
 
 void DragRow(int row) {
@@ -166,11 +158,11 @@ void DragRow(int row) {
     if (path.empty()) {
         return;
     }
-    const win::Owned<ComTraits<IDataObject>> data(new FileData(std::move(path)));
-    const win::Owned<ComTraits<IDropSource>> source(new DragSource);
+    const win::ComPtr<IDataObject> data(new FileData(std::move(path)));
+    const win::ComPtr<IDropSource> source(new DragSource);
     // Nothing the list shows may be moved away or deleted through a drop.
     DWORD effect = DROPEFFECT_NONE;
-    DoDragDrop(data.Get(), source.Get(), DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
+    DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
 }
 
 }  // namespace app

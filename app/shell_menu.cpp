@@ -23,13 +23,6 @@ constexpr wchar_t kOwnAccessKeys[] = L"acpn";
 // The menu object that the row menu's messages go to while it is up; null otherwise.
 IContextMenu* g_open_menu = nullptr;
 
-template <class Interface>
-struct ComTraits {
-    using Handle = Interface*;
-    static bool Valid(Interface* object) { return object != nullptr; }
-    static void Close(Interface* object) { object->Release(); }
-};
-
 // The system's menu object for the file at path; null where the system gives none.
 IContextMenu* MenuObjectOf(const std::wstring& path, HWND owner) {
     const ItemList item(ILCreateFromPathW(win::ShellForm(path).c_str()));
@@ -42,10 +35,10 @@ IContextMenu* MenuObjectOf(const std::wstring& path, HWND owner) {
                               &child))) {
         return nullptr;
     }
-    const win::Owned<ComTraits<IShellFolder>> folder(parent);
+    const win::ComPtr<IShellFolder> folder(parent);
     IContextMenu* menu = nullptr;
-    if (FAILED(folder.Get()->GetUIObjectOf(owner, 1, &child, IID_IContextMenu, nullptr,
-                                           reinterpret_cast<void**>(&menu)))) {
+    if (FAILED(folder->GetUIObjectOf(owner, 1, &child, IID_IContextMenu, nullptr,
+                                     reinterpret_cast<void**>(&menu)))) {
         return nullptr;
     }
     return menu;
@@ -200,13 +193,13 @@ bool PassMenuMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result
     IContextMenu3* third = nullptr;
     if (SUCCEEDED(
             g_open_menu->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&third)))) {
-        const win::Owned<ComTraits<IContextMenu3>> held(third);
+        const win::ComPtr<IContextMenu3> held(third);
         return SUCCEEDED(third->HandleMenuMsg2(message, wparam, lparam, result));
     }
     IContextMenu2* second = nullptr;
     if (message != WM_MENUCHAR && SUCCEEDED(g_open_menu->QueryInterface(
                                       IID_IContextMenu2, reinterpret_cast<void**>(&second)))) {
-        const win::Owned<ComTraits<IContextMenu2>> held(second);
+        const win::ComPtr<IContextMenu2> held(second);
         return SUCCEEDED(second->HandleMenuMsg(message, wparam, lparam));
     }
     return false;
